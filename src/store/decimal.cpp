@@ -1,0 +1,1 @@
+// Placeholder; the real implementation replaces this file.
