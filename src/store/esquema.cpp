@@ -1,0 +1,199 @@
+#include "esquema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace kv {
+
+namespace {
+
+QList<Columna> columnas(std::initializer_list<const char *> pares)
+{
+    // "name:type" or "name:type:default"
+    QList<Columna> lista;
+    for (const char *par : pares) {
+        const QStringList partes = QString::fromLatin1(par).split(u':');
+        lista.append(Columna{partes.at(0), partes.at(1), partes.value(2)});
+    }
+    return lista;
+}
+
+QStringList nombres(std::initializer_list<const char *> lista)
+{
+    QStringList r;
+    for (const char *n : lista)
+        r << QString::fromLatin1(n);
+    return r;
+}
+
+
+Tabla tablaVuelos(const QString &nombre, bool historica)
+{
+    Tabla t{nombre, columnas({"tip_doc_d:Byte", "doc_id_d:Text(15)", "periodo:Text(6)", "formulario:Text(4)"}),
+            nombres({"tip_doc_d", "doc_id_d", "periodo", "Formulario"})};
+    if (historica) {
+        t.columnas << Columna{QStringLiteral("correl"), QStringLiteral("Text(3)"), {}};
+        t.clave << QStringLiteral("correl");
+    }
+    t.columnas << columnas({"fec_arribo:Date", "cod_vuelo:Text(15)", "num_tripulantes:Text(5)",
+                            "num_personal:Text(5)", "num_transito:Text(5)", "num_arrfor:Text(5)",
+                            "num_diplo:Text(5)", "num_extrad:Text(5)", "num_deport:Text(5)",
+                            "num_adqanterior:Text(5)", "num_afectos:Text(5)", "mto_dolar:Text(15)",
+                            "cnumero:Text(6)"});
+    t.clave << nombres({"fec_arribo", "cod_vuelo"});
+    return t;
+}
+
+Tabla tablaPagos(const QString &nombre, bool historica)
+{
+    Tabla t{nombre,
+            columnas({"tip_doc_d:Byte", "doc_id_d:Text(15)", "Periodo:Text(6)", "formulario:Text(4)",
+                      "semana:Byte:0"}),
+            nombres({"tip_doc_d", "doc_id_d", "Periodo", "formulario", "semana"})};
+    if (historica) {
+        t.columnas << Columna{QStringLiteral("correl"), QStringLiteral("Text(3)"), {}};
+        t.clave << QStringLiteral("correl");
+    }
+    t.columnas << columnas({"cod_boleta:Text(4)", "num_operacion:Text(8)", "cod_tributo:Text(6)", "fec_pago:Date",
+                            "mto_soles:Text(15)", "tip_cambio:Text(5)", "mto_dolar:Text(15)", "cnumero:Text(6)"});
+    t.clave << nombres({"cod_boleta", "num_operacion", "cod_tributo", "fec_pago"});
+    return t;
+}
+
+} // namespace
+
+QString Tabla::sentenciaCrear() const
+{
+    QStringList definiciones;
+    for (const Columna &c : columnas) {
+        QString d = u'[' + c.nombre + QStringLiteral("] ") + c.tipo;
+        if (!c.predeterminado.isEmpty())
+            d += QStringLiteral(" DEFAULT ") + c.predeterminado;
+        definiciones << d;
+    }
+    return QStringLiteral("CREATE TABLE ") + nombre + u'(' + definiciones.join(QStringLiteral(", ")) + u')';
+}
+
+QString Tabla::sentenciaClave() const
+{
+    QStringList cols;
+    for (const QString &c : clave)
+        cols << u'[' + c + u']';
+    return QStringLiteral("CREATE UNIQUE INDEX PK_") + nombre + QStringLiteral(" ON ") + nombre + QStringLiteral(" (")
+        + cols.join(u',') + u')';
+}
+
+QStringList Tabla::nombresColumnas() const
+{
+    QStringList r;
+    for (const Columna &c : columnas)
+        r << c.nombre;
+    return r;
+}
+
+const QList<Tabla> &tablasModulo()
+{
+    static const QList<Tabla> tablas = {
+        tablaVuelos(QStringLiteral("F517DETVP"), false),     tablaVuelos(QStringLiteral("HF517DETVP"), true),
+        tablaPagos(QStringLiteral("F517PAGPRE"), false),     tablaPagos(QStringLiteral("HF517PAGPRE"), true),
+        tablaVuelos(QStringLiteral("TMPF517DETVP"), false),  tablaPagos(QStringLiteral("TMPF517PAGPRE"), false),
+    };
+    return tablas;
+}
+
+const Tabla *tablaModulo(const QString &nombre)
+{
+    for (const Tabla &t : tablasModulo()) {
+        if (t.nombre.compare(nombre, Qt::CaseInsensitive) == 0)
+            return &t;
+    }
+    return nullptr;
+}
+
+const QList<Tabla> &tablasIntegrador()
+{
+    // Column order matters where the programs rely on it: the check code
+    // last in CAB, HCAB and DET; the document number second and the name
+    // fourth in CONT; four columns in PARAM; thirteen in envio_t.
+    static const QList<Tabla> tablas = {
+        {QStringLiteral("CAB"),
+         columnas({"tip_doc_d:Byte", "doc_id_d:Text(15)", "periodo:Text(6)", "Formulario:Text(4)", "fec_pro:Date",
+                   "rectifica:Text(1)", "bcolibrad:Text(2)", "nrocheque:Text(15)", "cheque:Text(15)",
+                   "efectivo:Text(15)", "estado:Integer", "norden:Text(15)", "cNumero:Text(6)"}),
+         nombres({"tip_doc_d", "doc_id_d", "periodo", "Formulario"})},
+        {QStringLiteral("HCAB"),
+         columnas({"tip_doc_d:Byte", "doc_id_d:Text(15)", "periodo:Text(6)", "Formulario:Text(4)", "correl:Text(3)",
+                   "fec_pro:Date", "rectifica:Text(1)", "bcolibrad:Text(2)", "nrocheque:Text(15)",
+                   "cheque:Text(15)", "efectivo:Text(15)", "estado:Integer", "norden:Text(15)", "fec_env:Date",
+                   "control:Text(8)", "cNumero:Text(6)"}),
+         nombres({"tip_doc_d", "doc_id_d", "periodo", "Formulario", "correl"})},
+        {QStringLiteral("DET"),
+         columnas({"doc_id_d:Text(15)", "tip_doc_d:Byte", "periodo:Text(6)", "Formulario:Text(4)",
+                   "Casilla:Text(3)", "i_valor:Text(30)", "idcasilla:Text(2)", "estado:Integer", "cNumero:Text(6)"}),
+         nombres({"tip_doc_d", "doc_id_d", "periodo", "Formulario", "Casilla"})},
+        {QStringLiteral("HDET"),
+         columnas({"doc_id_d:Text(15)", "tip_doc_d:Byte", "periodo:Text(6)", "Formulario:Text(4)",
+                   "correl:Text(3)", "Casilla:Text(3)", "i_valor:Text(30)", "idcasilla:Text(2)", "estado:Integer",
+                   "cNumero:Text(6)"}),
+         nombres({"tip_doc_d", "doc_id_d", "periodo", "Formulario", "correl", "Casilla"})},
+        {QStringLiteral("CONT"),
+         columnas({"Tip_doc_d:Byte", "Doc_id_d:Text(15)", "Fec_reg:Date", "Nombre:Text(100)", "Usuario:Text(20)"}),
+         nombres({"Tip_doc_d", "Doc_id_d"})},
+        {QStringLiteral("PARAM"),
+         columnas({"Numero:Text(3)", "Argumento:Text(20)", "Funcion:Text(255)", "Correl_param:Text(3)"}),
+         nombres({"Numero", "Argumento"})},
+        {QStringLiteral("CLAVES"), columnas({"Usuario:Text(20)", "Nombre:Text(60)", "Tipo:Text(1)"}),
+         nombres({"Usuario"})},
+        {QStringLiteral("ERROR"), columnas({"CodError:Text(4)", "DescError:Text(255)"}), nombres({"CodError"})},
+        {QStringLiteral("SPOOL"),
+         columnas({"CodRep:Text(6)", "Secuencia:Text(6)", "Archivo:Text(12)", "Fecha:Date", "Usuario:Text(20)",
+                   "tip_doc_d:Byte", "doc_id_d:Text(15)"}),
+         nombres({"Archivo"})},
+        {QStringLiteral("Reportes"), columnas({"CodRep:Text(6)", "DescRep:Text(60)", "Activo:Integer"}),
+         nombres({"CodRep"})},
+        {QStringLiteral("envio_t"),
+         columnas({"formulario:Text(4)", "tabla_o:Text(20)", "tabla_d:Text(20)", "tabla_ext:Text(20)",
+                   "indice:Byte", "obliga:Byte", "c_tip_doc_d:Byte", "c_doc_id_d:Long", "c_Formulario:Long",
+                   "c_periodo:Long", "c_estado:Long", "c_envio:Long", "c_semana:Long"}),
+         nombres({"formulario", "tabla_o"})},
+    };
+    return tablas;
+}
+
+ErrorBD crearTablas(QSqlDatabase db, const QList<Tabla> &tablas)
+{
+    QSqlQuery q(db);
+    for (const Tabla &t : tablas) {
+        if (existeTabla(db, t.nombre))
+            continue;
+        for (const QString &sentencia : {t.sentenciaCrear(), t.sentenciaClave()}) {
+            if (!q.exec(sentencia))
+                return traducirError(q.lastError());
+        }
+    }
+    return {};
+}
+
+QList<Columna> columnasDeclaradas(QSqlDatabase db, const QString &tabla)
+{
+    QList<Columna> r;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT name, type, dflt_value FROM pragma_table_info(?)"));
+    q.addBindValue(tabla);
+    if (!q.exec())
+        return r;
+    while (q.next())
+        r.append(Columna{q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+    return r;
+}
+
+bool existeTabla(QSqlDatabase db, const QString &tabla)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND upper(name)=upper(?)"));
+    q.addBindValue(tabla);
+    return q.exec() && q.next();
+}
+
+} // namespace kv

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "basedatos.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace kv {
+
+struct Columna
+{
+    QString nombre;
+    QString tipo; // declared type as the tables were always declared: "Byte", "Text(15)", "Date"
+    QString predeterminado; // empty, or the DEFAULT value
+};
+
+struct Tabla
+{
+    QString nombre;
+    QList<Columna> columnas; // in table order: the record check code depends on it
+    QStringList clave;       // primary key columns, an index named PK_<table>
+
+    QString sentenciaCrear() const;      // CREATE TABLE
+    QString sentenciaClave() const;      // the unique index PK_<table>
+    QStringList nombresColumnas() const;
+};
+
+// The module's six tables (flights and previous payments, each as working
+// copy, permanent and history table), in the order the installer creates
+// them: F517DETVP, HF517DETVP, F517PAGPRE, HF517PAGPRE, TMPF517DETVP,
+// TMPF517PAGPRE.
+const QList<Tabla> &tablasModulo();
+const Tabla *tablaModulo(const QString &nombre);
+
+// The host's tables as far as the programs use them: CAB, HCAB, DET, HDET,
+// CONT, PARAM, CLAVES, ERROR, SPOOL, Reportes, envio_t. The module's programs
+// never create these; the host does on its first start, and the tests do.
+const QList<Tabla> &tablasIntegrador();
+ErrorBD crearTablas(QSqlDatabase db, const QList<Tabla> &tablas);
+
+// Declared column types of a table as the database holds it, in table order
+// (empty when the table does not exist).
+QList<Columna> columnasDeclaradas(QSqlDatabase db, const QString &tabla);
+bool existeTabla(QSqlDatabase db, const QString &tabla); // without regard to case
+
+} // namespace kv

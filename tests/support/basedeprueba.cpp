@@ -1,0 +1,138 @@
+#include "basedeprueba.h"
+
+#include "store/archivoini.h"
+#include "store/esquema.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace kv::prueba {
+
+namespace {
+int s_contador = 0;
+}
+
+BaseDePrueba::BaseDePrueba() : BaseDePrueba(Opciones{}) {}
+
+BaseDePrueba::BaseDePrueba(const Opciones &opciones)
+{
+    m_xdgAnterior = qgetenv("XDG_CONFIG_HOME");
+    if (!m_dir.isValid())
+        return;
+    QDir raiz(m_dir.path());
+    raiz.mkpath(QStringLiteral("RPT"));
+    raiz.mkpath(QStringLiteral("TMP"));
+    QFile::link(m_dir.path() + QStringLiteral("/TMP"), m_dir.path() + QStringLiteral("/tmp"));
+    qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
+
+    ArchivoIni ini(rutaIni());
+    ini.escribir(QStringLiteral("Options"), QStringLiteral("SysPath"), carpeta());
+    ini.escribir(QStringLiteral("Options"), QStringLiteral("DBPath"), carpeta());
+    ini.escribir(QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("qadelia.db"));
+    ini.escribir(QStringLiteral("Options"), QStringLiteral("SysUser"), opciones.usuario);
+
+    m_ctx.conexion = QStringLiteral("prueba%1").arg(++s_contador);
+    m_ctx.mensajes = &m_mensajes;
+    m_ctx.reloj = &m_reloj;
+    m_ctx.utilidad = &m_utilidad;
+    m_ctx.leerConfiguracion(ini);
+
+    ErrorBD error = BaseDatos::crear(rutaBase(), m_ctx.conexion);
+    if (!error.hay())
+        error = crearTablas(db(), tablasIntegrador());
+    if (!error.hay() && opciones.tablasModulo)
+        error = crearTablas(db(), tablasModulo());
+    if (error.hay()) {
+        qWarning("test database: %s", qPrintable(error.texto));
+        return;
+    }
+    if (opciones.parametrosInstalados)
+        escribirParametrosInstalados(db());
+    if (!opciones.tipoUsuario.isEmpty())
+        agregarUsuario(opciones.usuario, opciones.tipoUsuario);
+    m_datos = std::make_unique<AccesoDatos>(m_ctx);
+    m_valida = true;
+}
+
+BaseDePrueba::~BaseDePrueba()
+{
+    m_datos.reset();
+    BaseDatos::cerrar(m_ctx.conexion);
+    qputenv("XDG_CONFIG_HOME", m_xdgAnterior);
+}
+
+QString BaseDePrueba::carpeta() const { return m_dir.path() + u'/'; }
+QString BaseDePrueba::rutaBase() const { return carpeta() + QStringLiteral("qadelia.db"); }
+QString BaseDePrueba::rutaIni() const { return carpeta() + QStringLiteral("KV000.INI"); }
+
+void BaseDePrueba::ejecutar(const QString &sql, const QVariantList &valores)
+{
+    QSqlQuery q(db());
+    QVERIFY2(q.prepare(sql), qPrintable(q.lastError().text() + u' ' + sql));
+    for (const QVariant &v : valores)
+        q.addBindValue(v);
+    QVERIFY2(q.exec(), qPrintable(q.lastError().text() + u' ' + sql));
+}
+
+QVariant BaseDePrueba::valor(const QString &sql, const QVariantList &valores) const
+{
+    QSqlQuery q(db());
+    q.prepare(sql);
+    for (const QVariant &v : valores)
+        q.addBindValue(v);
+    if (!q.exec() || !q.next())
+        return {};
+    return q.value(0);
+}
+
+int BaseDePrueba::contar(const QString &tabla, const QString &condicion, const QVariantList &valores) const
+{
+    QString sql = QStringLiteral("SELECT count(*) FROM ") + tabla;
+    if (!condicion.isEmpty())
+        sql += QStringLiteral(" WHERE ") + condicion;
+    return valor(sql, valores).toInt();
+}
+
+void BaseDePrueba::agregarContribuyente(const QString &ruc, const QString &nombre, const QString &usuario)
+{
+    ejecutar(QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Fec_reg, Nombre, Usuario) VALUES (6,?,?,?,?)"),
+             {ruc, QStringLiteral("2026-01-01"), nombre, usuario});
+}
+
+void BaseDePrueba::agregarUsuario(const QString &usuario, const QString &tipo)
+{
+    ejecutar(QStringLiteral("INSERT INTO CLAVES (Usuario, Nombre, Tipo) VALUES (?,?,?)"), {usuario, usuario, tipo});
+}
+
+void BaseDePrueba::escribirParametrosInstalados(QSqlDatabase db)
+{
+    // The rows the installer writes, as a host that ran it holds them.
+    static const char *const filas[][4] = {
+        {"996", "226", "F517DETVP      R 1000   6", ""},
+        {"996", "227", "HF517DETVP     R 1000   7", ""},
+        {"996", "228", "F517PAGPRE     R 1000   8", ""},
+        {"996", "229", "HF517PAGPRE    R 1000   9", ""},
+        {"981", "0517", "966", "001"},
+        {"992", "0517", "1", ""},
+        {"965", "5841", "BOLETA DE PAGO CON DOCUMENTOS VALORADOS", "001"},
+        {"965", "5842", "BOLETA DE PAGO", "002"},
+        {"965", "5843", "BOLETA DE PAGO", "003"},
+        {"965", "5851", "BOLETA DE PAGO CON DOC. VALORADOS(PRICO)", "004"},
+        {"965", "5852", "BOLETA DE PAGO", "005"},
+        {"965", "5853", "BOLETA DE PAGO", "006"},
+        {"965", "5871", "BOLETA DE PAGO - VIRTUAL", "007"},
+        {"965", "0517", "QDL 0517 ZENTOR", "008"},
+        {"966", "20030217", "0015.00", "001"},
+    };
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO PARAM (Numero, Argumento, Funcion, Correl_param) VALUES (?,?,?,?)"));
+    for (const auto &f : filas) {
+        for (const char *v : f)
+            q.addBindValue(QString::fromUtf8(v));
+        q.exec();
+    }
+}
+
+} // namespace kv::prueba

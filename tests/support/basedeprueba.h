@@ -1,0 +1,66 @@
+#pragma once
+
+#include "mensajesguionados.h"
+#include "relojfijo.h"
+#include "store/accesodatos.h"
+#include "store/contexto.h"
+#include "store/utilidad.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace kv::prueba {
+
+// A host installation in a temporary folder: system folder with RPT/ and
+// TMP/, an SQLite database with the host's tables (and, on request, the
+// module's tables and the installed parameter rows), a KV000.INI that names
+// them, and a context wired to scripted messages and a fixed clock.
+class BaseDePrueba
+{
+public:
+    struct Opciones
+    {
+        bool tablasModulo = true;
+        bool parametrosInstalados = true; // PARAM 965/966/981/992/996 as the installer writes them
+        QString usuario = QStringLiteral("PRUEBA");
+        QString tipoUsuario = QStringLiteral("0"); // empty: no CLAVES row
+    };
+
+    BaseDePrueba();
+    explicit BaseDePrueba(const Opciones &opciones);
+    ~BaseDePrueba();
+
+    bool valida() const { return m_valida; }
+    QString carpeta() const;          // the system folder, ending in "/"
+    QString rutaBase() const;         // the database file
+    QString rutaIni() const;          // KV000.INI (inside the folder; XDG_CONFIG_HOME points there)
+
+    Contexto &contexto() { return m_ctx; }
+    AccesoDatos &datos() { return *m_datos; }
+    MensajesGuionados &mensajes() { return m_mensajes; }
+    RelojFijo &reloj() { return m_reloj; }
+    QSqlDatabase db() const { return m_ctx.db(); }
+
+    // Runs a statement with bound values; fails the test on error.
+    void ejecutar(const QString &sql, const QVariantList &valores = {});
+    // First column of the first row, or an invalid variant.
+    QVariant valor(const QString &sql, const QVariantList &valores = {}) const;
+    int contar(const QString &tabla, const QString &condicion = QString(), const QVariantList &valores = {}) const;
+
+    void agregarContribuyente(const QString &ruc, const QString &nombre, const QString &usuario);
+    void agregarUsuario(const QString &usuario, const QString &tipo);
+
+    static void escribirParametrosInstalados(QSqlDatabase db);
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_xdgAnterior;
+    bool m_valida = false;
+    Contexto m_ctx;
+    MensajesGuionados m_mensajes;
+    RelojFijo m_reloj;
+    Utilidad m_utilidad;
+    std::unique_ptr<AccesoDatos> m_datos;
+};
+
+} // namespace kv::prueba
