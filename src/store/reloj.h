@@ -14,10 +14,18 @@ public:
     QDate hoy() const { return ahora().date(); }
 };
 
+// The system clock. KV_AHORA (an ISO date and time, "2026-12-07T10:30:15")
+// fixes it, so that reports made by the programs can be compared byte for
+// byte with stored ones.
 class RelojSistema : public Reloj
 {
 public:
-    QDateTime ahora() const override { return QDateTime::currentDateTime(); }
+    QDateTime ahora() const override
+    {
+        static const QDateTime fijo =
+            QDateTime::fromString(qEnvironmentVariable("KV_AHORA"), Qt::ISODate);
+        return fijo.isValid() ? fijo : QDateTime::currentDateTime();
+    }
 };
 
 } // namespace kv
