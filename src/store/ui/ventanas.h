@@ -12,7 +12,9 @@ namespace kv {
 
 // What the opener hands to a window before showing it: the window name, the
 // action ("NEW", "MOD", "DEL", "IMP", "REG"), whether it works on sent
-// declarations, a text (a correlative, a file name) and a page count.
+// declarations, a text (a correlative, a file name) and a page count. When
+// an order number is registered ("REG") the declaration window also gets
+// the chosen row's order and control numbers.
 struct ParametrosVentana
 {
     QString nombre;
@@ -20,6 +22,8 @@ struct ParametrosVentana
     bool historico = false;
     QString texto;
     int paginas = 0;
+    QString numOrden;   // sNumOrden
+    QString numControl; // sNumControl
 };
 
 // The window opener: factories keyed by window name. Every child window is
@@ -37,10 +41,15 @@ public:
     bool AbrirVentana(const QString &nombre, const QString &accion, bool historico, const QString &texto = {},
                       int paginas = 0, QWidget *padre = nullptr) const
     {
-        const auto it = m_fabricas.constFind(nombre);
+        return AbrirVentana(ParametrosVentana{nombre, accion, historico, texto, paginas, {}, {}}, padre);
+    }
+
+    bool AbrirVentana(const ParametrosVentana &parametros, QWidget *padre = nullptr) const
+    {
+        const auto it = m_fabricas.constFind(parametros.nombre);
         if (it == m_fabricas.cend())
             return false;
-        std::unique_ptr<QDialog> ventana = (*it)(ParametrosVentana{nombre, accion, historico, texto, paginas}, padre);
+        std::unique_ptr<QDialog> ventana = (*it)(parametros, padre);
         if (!ventana)
             return false;
         ventana->setWindowModality(Qt::ApplicationModal);
