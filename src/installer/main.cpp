@@ -1,0 +1,25 @@
+#include "instalador.h"
+
+#include "store/archivoini.h"
+#include "store/mensajes.h"
+
+#include <QCoreApplication>
+
+// The form tables installer: run once by the host after its own
+// installation, without arguments (any given are ignored). It speaks only on
+// errors, on standard error.
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    kv::MensajesConsola mensajes;
+    kv::Instalador instalador(mensajes, kv::ArchivoIni::rutaPredeterminada());
+    switch (instalador.ejecutar()) {
+    case kv::Instalador::Resultado::Completa:
+        return 0;
+    case kv::Instalador::Resultado::SinSistema:
+        return 1;
+    case kv::Instalador::Resultado::SinBaseDatos:
+        return 2;
+    }
+    return 2;
+}
