@@ -1,0 +1,74 @@
+// kvr517: writes the submission summary of a sent declaration, given by a
+// 36-character command line, into the report register and a text listing.
+#include "lineacomandos.h"
+#include "reports/listadotexto.h"
+#include "resumenenvio.h"
+#include "store/accesodatos.h"
+#include "store/archivoini.h"
+#include "store/contexto.h"
+#include "store/instanciaunica.h"
+#include "store/mensajes.h"
+#include "store/reloj.h"
+#include "store/utilidad.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+using namespace kv;
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    MensajesConsola mensajes;
+
+    InstanciaUnica instancia(QStringLiteral("kvr517"));
+    if (!instancia.adquirir()) {
+        mensajes.mostrar(QStringLiteral("Presentación Telemática"),
+                         QStringLiteral("La aplicación ya se encuentra en Ejecución"), Icono::Informacion);
+        return 1;
+    }
+
+    QStringList faltantes;
+    const QString argumento = app.arguments().value(1);
+    const LineaComandos linea = LineaComandos::leer(argumento, &faltantes);
+    if (!faltantes.isEmpty()) {
+        mensajes.mostrar(QStringLiteral("Presentación Telemática"),
+                         QStringLiteral("La línea de comandos tiene %1 de %2 caracteres; se toman en blanco: ")
+                                 .arg(argumento.size())
+                                 .arg(LineaComandos::kLargo)
+                             + faltantes.join(QStringLiteral(", ")),
+                         Icono::Exclamacion);
+    }
+
+    RelojSistema reloj;
+    Utilidad utilidad;
+    Contexto ctx;
+    ctx.mensajes = &mensajes;
+    ctx.reloj = &reloj;
+    ctx.utilidad = &utilidad;
+    ctx.leerConfiguracion(ArchivoIni(ArchivoIni::rutaPredeterminada()));
+    ctx.entrarCarpetaSistema();
+
+    const ErrorBD error = BaseDatos::abrir(ctx.sRutaBase, ctx.conexion);
+    if (error.hay()) {
+        mensajes.mostrar(QStringLiteral("Error de Conección"),
+                         error.numero == kErrorBaseBloqueada
+                             ? numeroConBlanco(error.numero) + QStringLiteral("- Base esta bloqueda")
+                             : error.texto + u'\n' + numeroConBlanco(error.numero));
+        return 2;
+    }
+
+    AccesoDatos datos(ctx);
+    ResumenEnvio resumen(ctx, datos);
+    const QString listado = resumen.escribir(linea);
+
+    ListadoTexto conversion(mensajes);
+    if (conversion.convertir(ctx.sRutaReportes, listado, ListadoTexto::Modo::Archivo)) {
+        const QString nombre = listado.section(u'.', 0, 0);
+        const QString destino = ctx.sRutaSistema + QStringLiteral("TMP/") + nombre + QStringLiteral(".TXT");
+        QFile::remove(destino);
+        QFile::copy(ctx.sRutaReportes + u'/' + nombre + QStringLiteral(".txt"), destino);
+    }
+    BaseDatos::cerrar(ctx.conexion);
+    return 0;
+}
