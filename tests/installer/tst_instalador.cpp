@@ -175,6 +175,15 @@ private slots:
         m_primera = correr(*m_instalada);
     }
 
+    // The host reads the layout as Windows-era text.
+    void archivoEntregado()
+    {
+        QByteArray contenido = archivoEnvioEntregado();
+        QVERIFY(contenido.endsWith("|\r\n"));
+        QCOMPARE(contenido.replace("\r\n", "").indexOf('\n'), -1);
+        QVERIFY(std::all_of(contenido.begin(), contenido.end(), [](char c) { return c > 0 && c != '\r'; }));
+    }
+
     void primeraEjecucionCallada()
     {
         QCOMPARE(m_primera.errores, QString());
