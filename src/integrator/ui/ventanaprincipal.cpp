@@ -1,0 +1,270 @@
+#include "ventanaprincipal.h"
+
+#include "dialogocontribuyente.h"
+#include "integrator/instalacion.h"
+#include "integrator/lanzador.h"
+#include "integrator/registrocontribuyentes.h"
+#include "store/contexto.h"
+#include "store/mensajes.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSqlQueryModel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace kv {
+
+namespace {
+
+const QString kModulo = QString::fromLatin1(Instalacion::kModulo);
+
+enum ColumnaLista { ColRuc, ColNombre, ColUsuario, ColFecha };
+
+// Dates are stored as ISO text; the list shows them as the user writes them.
+class ModeloContribuyentes : public QSqlQueryModel
+{
+public:
+    using QSqlQueryModel::QSqlQueryModel;
+
+    QVariant data(const QModelIndex &indice, int rol) const override
+    {
+        const QVariant valor = QSqlQueryModel::data(indice, rol);
+        if (rol == Qt::DisplayRole && indice.column() == ColFecha) {
+            const QDate fecha = QDate::fromString(valor.toString().left(10), Qt::ISODate);
+            if (fecha.isValid())
+                return fecha.toString(QStringLiteral("dd/MM/yyyy"));
+        }
+        return valor;
+    }
+};
+
+} // namespace
+
+VentanaPrincipal::VentanaPrincipal(Contexto &contexto, Lanzador &lanzador, QWidget *parent)
+    : QMainWindow(parent), m_ctx(contexto), m_lanzador(lanzador),
+      m_registro(std::make_unique<RegistroContribuyentes>(contexto)), m_modelo(new ModeloContribuyentes(this)),
+      m_grilla(new QTableView), m_areas(new QTabWidget)
+{
+    setWindowTitle(titulo());
+    setObjectName(QStringLiteral("frmQadelia"));
+
+    m_grilla->setObjectName(QStringLiteral("grdContribuyentes"));
+    m_grilla->setModel(m_modelo);
+    m_grilla->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grilla->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grilla->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grilla->verticalHeader()->hide();
+    m_grilla->horizontalHeader()->setStretchLastSection(false);
+    m_grilla->setAlternatingRowColors(true);
+    connect(m_grilla, &QTableView::doubleClicked, this, &VentanaPrincipal::modificarContribuyente);
+
+    crearMenus();
+
+    auto *botonAgregar = new QPushButton(QStringLiteral("&Agregar..."));
+    auto *botonModificar = new QPushButton(QStringLiteral("&Modificar..."));
+    auto *botonEliminar = new QPushButton(QStringLiteral("&Eliminar"));
+    connect(botonAgregar, &QPushButton::clicked, this, &VentanaPrincipal::agregarContribuyente);
+    connect(botonModificar, &QPushButton::clicked, this, &VentanaPrincipal::modificarContribuyente);
+    connect(botonEliminar, &QPushButton::clicked, this, &VentanaPrincipal::eliminarContribuyente);
+    auto *columnaBotones = new QVBoxLayout;
+    columnaBotones->addWidget(botonAgregar);
+    columnaBotones->addWidget(botonModificar);
+    columnaBotones->addWidget(botonEliminar);
+    columnaBotones->addStretch();
+
+    auto *pagina = new QWidget;
+    auto *filaRegistro = new QHBoxLayout(pagina);
+    filaRegistro->addWidget(m_grilla, 1);
+    filaRegistro->addLayout(columnaBotones);
+    m_areas->addTab(pagina, QStringLiteral("Contribuyentes"));
+
+    m_cmdModulo = new QPushButton(QStringLiteral("Formulario &0517 - Zentorio"));
+    m_cmdModulo->setObjectName(QStringLiteral("cmdModulo"));
+    m_cmdModulo->setToolTip(QStringLiteral("Inicia el módulo de declaración del formulario 0517"));
+    connect(m_cmdModulo, &QPushButton::clicked, this, &VentanaPrincipal::iniciarModulo);
+    auto *filaModulos = new QHBoxLayout;
+    filaModulos->addWidget(new QLabel(QStringLiteral("Módulos:")));
+    filaModulos->addWidget(m_cmdModulo);
+    filaModulos->addStretch();
+
+    auto *central = new QWidget;
+    auto *columna = new QVBoxLayout(central);
+    columna->addLayout(filaModulos);
+    columna->addWidget(m_areas, 1);
+    setCentralWidget(central);
+
+    statusBar()->addWidget(
+        new QLabel(QStringLiteral("Usuario: %1    Sistema: %2").arg(m_ctx.sUsuario.trimmed(), m_ctx.sRutaSistema)));
+    m_estadoModulo = new QLabel;
+    statusBar()->addPermanentWidget(m_estadoModulo);
+    connect(&m_lanzador, &Lanzador::terminado, this, [this] { actualizarEstado(); });
+
+    resize(860, 540);
+    recargar();
+    actualizarEstado();
+}
+
+VentanaPrincipal::~VentanaPrincipal() = default;
+
+void VentanaPrincipal::crearMenus()
+{
+    QMenu *archivo = menuBar()->addMenu(QStringLiteral("&Archivo"));
+    QAction *salir = archivo->addAction(QStringLiteral("&Salir"), this, &QWidget::close);
+    salir->setShortcut(QKeySequence::Quit);
+
+    QMenu *contribuyentes = menuBar()->addMenu(QStringLiteral("&Contribuyentes"));
+    m_agregar = contribuyentes->addAction(QStringLiteral("&Agregar..."), this,
+                                          &VentanaPrincipal::agregarContribuyente);
+    m_agregar->setShortcut(QKeySequence::New);
+    m_modificar = contribuyentes->addAction(QStringLiteral("&Modificar..."), this,
+                                            &VentanaPrincipal::modificarContribuyente);
+    m_eliminar = contribuyentes->addAction(QStringLiteral("&Eliminar"), this,
+                                           &VentanaPrincipal::eliminarContribuyente);
+    m_eliminar->setShortcut(QKeySequence::Delete);
+    contribuyentes->addSeparator();
+    contribuyentes->addAction(QStringLiteral("A&ctualizar"), this, &VentanaPrincipal::recargar)
+        ->setShortcut(QKeySequence::Refresh);
+
+    QMenu *modulos = menuBar()->addMenu(QStringLiteral("&Módulos"));
+    m_modulo = modulos->addAction(QStringLiteral("Formulario &0517 - Zentorio"), this,
+                                  &VentanaPrincipal::iniciarModulo);
+
+    m_menuReportes = menuBar()->addMenu(QStringLiteral("&Reportes"));
+    m_menuReportes->menuAction()->setVisible(false);
+    m_menuReportes->installEventFilter(this);
+}
+
+bool VentanaPrincipal::eventFilter(QObject *objeto, QEvent *evento)
+{
+    if (objeto == m_menuReportes
+        && (evento->type() == QEvent::ActionAdded || evento->type() == QEvent::ActionRemoved)) {
+        // Counted after the change has happened.
+        QMetaObject::invokeMethod(
+            this, [this] { m_menuReportes->menuAction()->setVisible(!m_menuReportes->actions().isEmpty()); },
+            Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(objeto, evento);
+}
+
+int VentanaPrincipal::agregarArea(QWidget *area, const QString &titulo) { return m_areas->addTab(area, titulo); }
+
+QString VentanaPrincipal::rucSeleccionado() const
+{
+    const QModelIndex actual = m_grilla->currentIndex();
+    if (!actual.isValid())
+        return {};
+    return m_modelo->index(actual.row(), ColRuc).data().toString();
+}
+
+int VentanaPrincipal::filasContribuyentes() const { return m_modelo->rowCount(); }
+
+void VentanaPrincipal::recargar()
+{
+    const QString ruc = rucSeleccionado();
+    m_modelo->setQuery(AccesoDatos(m_ctx).consultar(m_registro->consultaLista()));
+    while (m_modelo->canFetchMore())
+        m_modelo->fetchMore();
+    const QStringList cabeceras = {QStringLiteral("RUC"), QStringLiteral("Razón social"), QStringLiteral("Usuario"),
+                                   QStringLiteral("Fecha de registro")};
+    for (int i = 0; i < cabeceras.size(); ++i)
+        m_modelo->setHeaderData(i, Qt::Horizontal, cabeceras.at(i));
+    m_grilla->resizeColumnsToContents();
+    // Wide enough for an eleven-digit RUC and a user name even when empty.
+    const QFontMetrics medidas = m_grilla->fontMetrics();
+    for (const auto &[columna, muestra] : {std::pair{ColRuc, "20100047218"}, std::pair{ColUsuario, "USUARIO0000"}}) {
+        m_grilla->setColumnWidth(columna, std::max(m_grilla->columnWidth(columna),
+                                                   medidas.horizontalAdvance(QString::fromLatin1(muestra)) + 16));
+    }
+    m_grilla->horizontalHeader()->setSectionResizeMode(ColNombre, QHeaderView::Stretch);
+    seleccionar(ruc);
+}
+
+void VentanaPrincipal::seleccionar(const QString &ruc)
+{
+    for (int fila = 0; fila < m_modelo->rowCount(); ++fila) {
+        if (m_modelo->index(fila, ColRuc).data().toString() == ruc) {
+            m_grilla->setCurrentIndex(m_modelo->index(fila, ColRuc));
+            return;
+        }
+    }
+    if (m_modelo->rowCount() > 0)
+        m_grilla->setCurrentIndex(m_modelo->index(0, ColRuc));
+}
+
+void VentanaPrincipal::agregarContribuyente()
+{
+    DialogoContribuyente dialogo(*m_registro, QString(), QString(), this);
+    if (dialogo.exec() != QDialog::Accepted)
+        return;
+    recargar();
+    seleccionar(dialogo.txtRuc()->text().trimmed());
+}
+
+void VentanaPrincipal::modificarContribuyente()
+{
+    const QString ruc = rucSeleccionado();
+    if (ruc.isEmpty()) {
+        m_ctx.mensajes->mostrar(RegistroContribuyentes::titulo(), QStringLiteral("Seleccione un contribuyente."),
+                                Icono::Informacion);
+        return;
+    }
+    const QString nombre = m_modelo->index(m_grilla->currentIndex().row(), ColNombre).data().toString();
+    DialogoContribuyente dialogo(*m_registro, ruc, nombre, this);
+    if (dialogo.exec() == QDialog::Accepted)
+        recargar();
+}
+
+void VentanaPrincipal::eliminarContribuyente()
+{
+    const QString ruc = rucSeleccionado();
+    if (ruc.isEmpty()) {
+        m_ctx.mensajes->mostrar(RegistroContribuyentes::titulo(), QStringLiteral("Seleccione un contribuyente."),
+                                Icono::Informacion);
+        return;
+    }
+    if (m_registro->eliminar(ruc))
+        recargar();
+}
+
+void VentanaPrincipal::iniciarModulo()
+{
+    if (m_lanzador.enEjecucion(kModulo)) {
+        m_ctx.mensajes->mostrar(titulo(), QStringLiteral("El formulario 0517 ya se encuentra en ejecución."),
+                                Icono::Informacion);
+        return;
+    }
+    // The module checks for this window when it starts: it must stay shown.
+    m_lanzador.iniciar(kModulo, m_ctx.sRutaSistema);
+    actualizarEstado();
+}
+
+void VentanaPrincipal::actualizarEstado()
+{
+    m_estadoModulo->setText(m_lanzador.enEjecucion(kModulo) ? QStringLiteral("Formulario 0517 en ejecución")
+                                                             : QString());
+}
+
+void VentanaPrincipal::closeEvent(QCloseEvent *evento)
+{
+    // The module was started from here and works on the host's database:
+    // the host goes after it, never before.
+    if (m_lanzador.hayEnEjecucion()) {
+        m_ctx.mensajes->mostrar(titulo(), QStringLiteral("Cierre primero el formulario 0517 antes de salir."),
+                                Icono::Informacion);
+        evento->ignore();
+        return;
+    }
+    evento->accept();
+}
+
+} // namespace kv
