@@ -1,0 +1,147 @@
+#include "reporteinconsistencias.h"
+
+#include "impresora.h"
+#include "store/mensajes.h"
+#include "store/reloj.h"
+#include "store/texto.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QStringList>
+
+namespace kv {
+
+namespace {
+
+constexpr int kFilasPorHoja = 40;
+constexpr int kPrimeraFila = 1000;
+constexpr int kAltoFila = 270;
+constexpr int kAnchoUnaFila = 90;
+const QString kTitulo = QStringLiteral("Impresión");
+
+void texto(Impresora &imp, int x, int y, const QString &t, bool negrita)
+{
+    imp.fijarFuente(QStringLiteral("Courier new"));
+    imp.fijarNegrita(negrita);
+    imp.fijarTamano(8);
+    imp.texto(x, y, t);
+}
+
+void cuadro(Impresora &imp, int x1, int y1, int x2, int y2)
+{
+    imp.fijarFuente(QStringLiteral("Courier new"));
+    imp.linea(x1, y1, x1, y2);
+    imp.linea(x2, y1, x2, y2);
+    imp.linea(x1, y1, x2, y1);
+    imp.linea(x1, y2, x2, y2);
+}
+
+void encabezado(Impresora &imp, const QDateTime &ahora, int hoja)
+{
+    const QLocale local;
+    texto(imp, 400, 30, QStringLiteral("KORVAL"), true);
+    texto(imp, 400, 300, local.toString(ahora.date(), QLocale::ShortFormat), true);
+    texto(imp, 4000, 300, QStringLiteral("INCONSISTENCIAS DETECTADAS "), true);
+    texto(imp, 9000, 300, QStringLiteral("PAG. %1 ").arg(hoja), true);
+    texto(imp, 400, 570, local.toString(ahora.time(), QStringLiteral("HH:mm:ss")), true);
+    texto(imp, 3000, 570, QStringLiteral("0517 QDL-Zentorio"), true);
+}
+
+void informarError(ServicioMensajes &mensajes, const ErrorImpresora &error)
+{
+    switch (error.numero) {
+    case 55:
+        return;
+    case 380:
+        mensajes.mostrar(kTitulo, QStringLiteral("No Existe Información a Imprimir.Verifique."), Icono::Critico);
+        return;
+    case Impresora::kErrorImpresora:
+        mensajes.mostrar(kTitulo, QStringLiteral("No existe una impresora seleccionada.Verifique."), Icono::Critico);
+        return;
+    case Impresora::kErrorCancelada:
+        mensajes.mostrar(kTitulo, QStringLiteral("La Impresión ha sido Cancelada."), Icono::Critico);
+        return;
+    default:
+        mensajes.mostrar(kTitulo, QStringLiteral("Error Técnico : (%1) %2").arg(error.numero).arg(error.descripcion),
+                         Icono::Critico);
+    }
+}
+
+} // namespace
+
+QStringList filasMensaje(const QString &mensaje)
+{
+    const QString recortado = recortarBlancos(mensaje);
+    if (recortado.size() <= kAnchoUnaFila)
+        return {mensaje};
+    // A long message is cut after its 89th character, marked with a hyphen,
+    // and goes on indented on the next row.
+    return {recortado.left(kAnchoUnaFila - 1) + u'-', QStringLiteral("    ") + recortado.mid(kAnchoUnaFila - 1)};
+}
+
+bool RepInconsist(const QString &sFileError, Impresora &impresora, const Reloj &reloj, ServicioMensajes &mensajes)
+{
+    QFile archivo(sFileError);
+    if (!archivo.open(QIODevice::ReadOnly)) {
+        informarError(mensajes, ErrorImpresora{53, QStringLiteral("No se encontró el archivo %1").arg(sFileError)});
+        return false;
+    }
+    const QDateTime ahora = reloj.ahora();
+
+    if (!impresora.iniciar(Orientacion::Vertical, QStringLiteral("Inconsistencias detectadas"))) {
+        informarError(mensajes, impresora.error());
+        return false;
+    }
+    int hoja = 1;
+    encabezado(impresora, ahora, hoja);
+
+    int n = 0;
+    int r = 0; // rows on this page
+    while (!archivo.atEnd()) {
+        QByteArray bytes = archivo.readLine();
+        if (bytes.endsWith('\n'))
+            bytes.chop(1);
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        const QString mensaje = desdeCp1252(bytes);
+        if (r >= kFilasPorHoja) {
+            cuadro(impresora, 300, 900, 10000, kPrimeraFila + kAltoFila * r);
+            impresora.nuevaPagina();
+            encabezado(impresora, ahora, ++hoja);
+            r = 0;
+        }
+        ++n;
+        const QStringList filas = filasMensaje(mensaje);
+        for (qsizetype i = 0; i < filas.size(); ++i) {
+            const QString t = i == 0 ? QStringLiteral("%1. ").arg(n) + filas[i] : filas[i];
+            texto(impresora, 400, kPrimeraFila + kAltoFila * r, t, false);
+            ++r;
+        }
+        if (impresora.error().hay())
+            break;
+    }
+    archivo.close();
+    if (!impresora.error().hay()) {
+        texto(impresora, 500, kPrimeraFila + kAltoFila * r, QStringLiteral(" Inconsistencias Detectadas : %1").arg(n),
+              false);
+        cuadro(impresora, 300, 900, 10000, 1270 + kAltoFila * r);
+    }
+    if (impresora.error().hay()) {
+        const ErrorImpresora error = impresora.error();
+        impresora.abortar();
+        informarError(mensajes, error);
+        return false;
+    }
+    if (!impresora.terminar()) {
+        informarError(mensajes, impresora.error());
+        return false;
+    }
+    if (!impresora.archivoPdf().isEmpty())
+        mensajes.mostrar(kTitulo,
+                         QStringLiteral("No hay una impresora predeterminada. El reporte se guardó en el archivo %1")
+                             .arg(impresora.archivoPdf()),
+                         Icono::Informacion);
+    return true;
+}
+
+} // namespace kv

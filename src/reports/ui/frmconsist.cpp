@@ -1,0 +1,116 @@
+#include "frmconsist.h"
+
+#include "reports/reporteinconsistencias.h"
+#include "store/contexto.h"
+#include "store/mensajes.h"
+#include "store/reloj.h"
+#include "store/texto.h"
+#include "store/ui/cursorespera.h"
+#include "store/ui/listas.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kv {
+
+FrmConsist::FrmConsist(Contexto &contexto, FabricaImpresora fabrica, QWidget *padre)
+    : QDialog(padre), m_ctx(contexto), m_fabrica(fabrica ? std::move(fabrica) : fabricaImpresoraSistema())
+{
+    setObjectName(QStringLiteral("FrmConsist"));
+    setWindowTitle(QStringLiteral("Inconsistencias detectadas"));
+
+    auto *etiqueta =
+        new QLabel(QStringLiteral("En su declaración se han detectado las siguientes inconsistencias :"), this);
+    m_texto = new QPlainTextEdit(this);
+    m_texto->setObjectName(QStringLiteral("TxtPreliminar"));
+    m_texto->setReadOnly(true);
+    m_texto->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont fuente(QStringLiteral("Courier New"));
+    fuente.setStyleHint(QFont::TypeWriter);
+    fuente.setPointSize(9);
+    m_texto->setFont(fuente);
+
+    m_imprimir = new QPushButton(QStringLiteral("&Imprimir"), this);
+    m_imprimir->setObjectName(QStringLiteral("cmdImprimir"));
+    m_aceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    m_aceptar->setObjectName(QStringLiteral("CmdGrabar"));
+    m_aceptar->setDefault(true);
+
+    auto *botones = new QHBoxLayout;
+    botones->addStretch(1);
+    botones->addWidget(m_imprimir);
+    botones->addWidget(m_aceptar);
+    auto *principal = new QVBoxLayout(this);
+    principal->addWidget(etiqueta);
+    principal->addWidget(m_texto, 1);
+    principal->addLayout(botones);
+
+    // Wide enough for a 90-character message in the fixed face.
+    DimensionarVentana(this, 5400, 10800);
+
+    connect(m_imprimir, &QPushButton::clicked, this, &FrmConsist::RepInconsist);
+    connect(m_aceptar, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void FrmConsist::cargar()
+{
+    // The validation that opens this window may still show the hourglass.
+    if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    QFile archivo(sFileError);
+    if (!archivo.open(QIODevice::ReadOnly)) {
+        m_ctx.mensajes->mostrar(windowTitle(),
+                                QStringLiteral("No se pudo leer el archivo de inconsistencias %1.").arg(sFileError),
+                                Icono::Critico);
+        return;
+    }
+    QString texto = desdeCp1252(archivo.readAll());
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_texto->setPlainText(texto);
+}
+
+namespace {
+// Messages held back until the hourglass is gone.
+class MensajesDiferidos : public ServicioMensajes
+{
+public:
+    using ServicioMensajes::mostrar;
+    Respuesta mostrar(const Mensaje &m) override
+    {
+        m_lista.append(m);
+        return m.predeterminada;
+    }
+    void entregar(ServicioMensajes &destino) const
+    {
+        for (const Mensaje &m : m_lista)
+            destino.mostrar(m);
+    }
+
+private:
+    QList<Mensaje> m_lista;
+};
+} // namespace
+
+void FrmConsist::RepInconsist()
+{
+    const QString pdf = m_ctx.sRutaReportes + QStringLiteral("/Inconsistencias.pdf");
+    std::unique_ptr<Impresora> impresora = m_fabrica(pdf);
+    const RelojSistema relojSistema;
+    const Reloj &reloj = m_ctx.reloj ? *m_ctx.reloj : static_cast<const Reloj &>(relojSistema);
+    MensajesDiferidos diferidos;
+    {
+        CursorEspera espera;
+        kv::RepInconsist(sFileError, *impresora, reloj, diferidos);
+    }
+    QCoreApplication::processEvents();
+    diferidos.entregar(*m_ctx.mensajes);
+}
+
+} // namespace kv

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "reports/impresora.h"
+#include "reports/motorreporte.h"
+
+#include <QDialog>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QScrollBar;
+class QToolBar;
+
+namespace kv {
+
+struct Contexto;
+class HojaPrevia;
+
+// "Presentación Preliminar": the pages of a range of a report file, one at
+// a time, with paging, printing and PDF export.
+//
+// Only the page on view is held in memory: loading the window reads the
+// file once to learn where each page's lines are, and a page is read again
+// when it is shown.
+class frmPreview : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmPreview(Contexto &contexto, FabricaImpresora fabrica = {}, QWidget *padre = nullptr);
+    ~frmPreview() override;
+
+    // Set by AbrePreview before the window is shown.
+    QString sRut;
+    bool bImpRango = false;
+    int nNroHojas = 0;
+    int nPagIni = 1;
+    int nPagFin = 1;
+    QString sOrientacion;
+
+    // Window load: the file read in preview mode, the first page shown.
+    void cargar();
+
+    // Reads reports folder + "/" + the file: "PresPrevia" sets up the page
+    // pictures, anything else prints. False when the file is missing or
+    // could not be read or printed to its end.
+    bool pDesencripta(const QString &sNombreArchivo, const QString &sTipo);
+
+    // 0 the first page, -1 the next, -2 the previous; nothing happens past
+    // either end.
+    void pMostrar(int Nrohoja);
+
+    // Preview: the pages in memory are those of the picture on view.
+    int cuadros() const { return m_indice.cuadros(); }
+    int nHojaActual() const { return m_actual; }
+    const Pagina &paginaVisible() const;
+    QColor colorFondo() const;
+
+    QAction *accionAnterior() const { return m_anterior; }
+    QAction *accionSiguiente() const { return m_siguiente; }
+    QAction *accionImprimir() const { return m_imprimir; }
+    QAction *accionExportar() const { return m_exportar; }
+    QAction *accionSalir() const { return m_salir; }
+    QScrollBar *vsbPic(int i) const { return m_vsbPic[i]; }
+    QScrollBar *HScroll1() const { return m_hscroll; }
+    QWidget *picPrevia() const;
+
+    // Asks where to save a PDF; a test can answer for the user. Empty: the
+    // user gave up.
+    std::function<QString(const QString &sugerido)> elegirArchivoPdf;
+
+    // "Imprimir" and "Exportar PDF" of the toolbar.
+    void imprimir();
+    void exportarPdf();
+
+private:
+    QString rutaArchivo(const QString &nombre) const;
+    QString pdfEnCarpetaReportes() const;
+    void desplazarVertical(int valor);
+    void desplazarHorizontal(int valor);
+    void actualizarEstado();
+    void informarLectura(const ErrorLectura &error);
+
+    Contexto &m_ctx;
+    FabricaImpresora m_fabrica;
+    IndicePrevia m_indice;
+    int m_actual = 0;
+    QString m_ultimoPdf;
+    QToolBar *m_barra = nullptr;
+    QAction *m_anterior = nullptr;
+    QAction *m_siguiente = nullptr;
+    QAction *m_imprimir = nullptr;
+    QAction *m_exportar = nullptr;
+    QAction *m_salir = nullptr;
+    QLabel *m_estado = nullptr;
+    QWidget *m_picFondo = nullptr;
+    HojaPrevia *m_hoja = nullptr;
+    QScrollBar *m_vsbPic[2] = {nullptr, nullptr};
+    QScrollBar *m_hscroll = nullptr;
+};
+
+// Opens a report: "Vprevia" shows the preview on pages `primera` to
+// `ultima` of `paginas` and returns when it is closed; any other mode
+// ("FILE") prints the whole file at once without showing anything.
+void AbrePreview(Contexto &contexto, const QString &sRut, const QString &modo, int paginas, int primera, int ultima,
+                 QWidget *padre = nullptr, FabricaImpresora fabrica = {});
+
+} // namespace kv

@@ -1,0 +1,28 @@
+#include "ventanasreportes.h"
+
+#include "frmconsist.h"
+#include "frmimpxpag.h"
+#include "store/ui/ventanas.h"
+
+namespace kv {
+
+void registrarVentanasReportes(RegistroVentanas &registro, Contexto &contexto, FabricaImpresora fabrica)
+{
+    registro.registrar(QStringLiteral("Validar"),
+                       [&contexto, fabrica](const ParametrosVentana &p, QWidget *padre) -> std::unique_ptr<QDialog> {
+                           auto ventana = std::make_unique<FrmConsist>(contexto, fabrica, padre);
+                           ventana->sFileError = p.texto;
+                           ventana->cargar();
+                           return ventana;
+                       });
+    registro.registrar(QStringLiteral("ImprimirxPaginas"),
+                       [&contexto, fabrica](const ParametrosVentana &p, QWidget *padre) -> std::unique_ptr<QDialog> {
+                           auto ventana = std::make_unique<frmImpxPag>(contexto, fabrica, padre);
+                           ventana->nTotPaginas = p.paginas;
+                           ventana->sNombreRep = p.texto;
+                           ventana->cargar();
+                           return ventana;
+                       });
+}
+
+} // namespace kv
