@@ -65,13 +65,13 @@ bool EscritorReporte::escribirNumeroHojas(int hojas)
 bool EscritorReporte::escribirOrientacion(Orientacion orientacion)
 {
     return escribirLinea(QStringLiteral("<!Orientacion!>%1<!/Orientacion!>")
-                             .arg(orientacion == Orientacion::Horizontal ? u'H' : u'V'));
+                             .arg(orientacion == Orientacion::Horizontal ? QStringLiteral("H") : QStringLiteral("V")));
 }
 
 bool EscritorReporte::escribirColor(quint32 colorOle)
 {
-    return escribirLinea(
-        QStringLiteral("<!Color!>&H%1&<!/Color!>").arg(colorOle, 8, 16, QLatin1Char('0')).toUpper());
+    return escribirLinea(QStringLiteral("<!Color!>&H%1&<!/Color!>")
+                             .arg(QString::number(colorOle, 16).toUpper().rightJustified(8, u'0')));
 }
 
 QString textoParaRegistro(const QString &texto)
