@@ -1,0 +1,150 @@
+// A report file drawn into a PDF as the printer would draw it, read back
+// with poppler's pdftotext: pages, and where each text landed.
+#include "archivosprueba.h"
+#include "reports/motorreporte.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kv;
+using namespace kv::prueba;
+
+namespace {
+
+struct Palabra
+{
+    int pagina = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    QString texto;
+};
+
+// "pdftotext -bbox" writes every word with its box in points from the top
+// left corner of its page.
+QList<Palabra> palabras(const QString &pdf, int *paginas)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    const QString salida = QString::fromUtf8(p.readAllStandardOutput());
+    QList<Palabra> lista;
+    int pagina = -1;
+    static const QRegularExpression expresion(QStringLiteral(
+        R"re(<page [^>]*>|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    auto it = expresion.globalMatch(salida);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++pagina;
+            continue;
+        }
+        lista.append(Palabra{pagina, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                             m.captured(4).toDouble(), m.captured(5)});
+    }
+    *paginas = pagina + 1;
+    return lista;
+}
+
+} // namespace
+
+class TstPdfReporte : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QFAIL("pdftotext (poppler-utils) is needed: tools/install-deps.sh installs it");
+    }
+    void posiciones_data();
+    void posiciones();
+    void archivoIlegibleNoDejaPdf();
+    void archivoQueFalta();
+};
+
+void TstPdfReporte::posiciones_data()
+{
+    QTest::addColumn<QString>("palabra");
+    QTest::addColumn<int>("pagina");
+    QTest::addColumn<int>("x"); // twips
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("puntos");
+    QTest::newRow("resumen") << "Pag." << 0 << 5500 << 350 << 10;
+    QTest::newRow("margen") << "ESQUINA" << 0 << 300 << 300 << 8;
+    QTest::newRow("negrita grande") << "TITULO" << 0 << 2880 << 1440 << 14;
+    QTest::newRow("segunda hoja") << "SEGUNDA" << 1 << 1440 << 14400 << 9;
+    QTest::newRow("tercera hoja") << "TERCERA" << 2 << 7200 << 7200 << 8;
+    QTest::newRow("vertical tercera letra") << "Z" << 2 << 600 << 2000 + 2 * 190 << 8;
+}
+
+void TstPdfReporte::posiciones()
+{
+    QFETCH(QString, palabra);
+    QFETCH(int, pagina);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(int, puntos);
+
+    static QString pdf;
+    static QList<Palabra> leidas;
+    static int paginas = 0;
+    if (pdf.isEmpty()) {
+        const QString prn = m_dir.filePath(QStringLiteral("00000001.PRN"));
+        QVERIFY(escribirArchivo(
+            prn, {QStringLiteral("<!font!>Courier New<!/font!>"), QStringLiteral("<!Orientacion!>V<!/Orientacion!>"),
+                  QStringLiteral("<!Color!>&H00FFFFC0&<!/Color!>"), QStringLiteral("pPos|5500|350|Pag. 01/03|False|10|0|"),
+                  QStringLiteral("pPos|300|300|ESQUINA|False|8|0|"), QStringLiteral("pPos|2880|1440|TITULO|True|14|0|"),
+                  QStringLiteral("pCuadro|150|300|1700|1640|0|"), QStringLiteral("pNuevaHoja"),
+                  QStringLiteral("pPos|1440|14400|SEGUNDA|False|9|1|"), QStringLiteral("pNuevaHoja"),
+                  QStringLiteral("pPos|7200|7200|TERCERA|False|8|2|"), QStringLiteral("pPosVerti|600|2000|XYZ|False|8|2|"),
+                  QStringLiteral("pNuevaHoja")}));
+        pdf = m_dir.filePath(QStringLiteral("salida.pdf"));
+        QString error;
+        QVERIFY2(exportarPdf(prn, pdf, &error), qPrintable(error));
+        leidas = palabras(pdf, &paginas);
+    }
+    QCOMPARE(paginas, 3); // the break at the end adds no page
+
+    const auto it = std::find_if(leidas.cbegin(), leidas.cend(), [&](const Palabra &p) { return p.texto == palabra; });
+    QVERIFY2(it != leidas.cend(), qPrintable(palabra));
+    QCOMPARE(it->pagina, pagina);
+    // 20 twips a point. The cell's top is where the text was placed; poppler
+    // puts the top of a word one font ascent above its baseline, which is
+    // where the cell starts, give or take the rounding of the font's metrics.
+    const double xEsperado = x / 20.0;
+    const double yEsperado = y / 20.0;
+    QVERIFY2(qAbs(it->xMin - xEsperado) <= 1.0,
+             qPrintable(QStringLiteral("x %1 en vez de %2").arg(it->xMin).arg(xEsperado)));
+    QVERIFY2(qAbs(it->yMin - yEsperado) <= 1.0,
+             qPrintable(QStringLiteral("y %1 en vez de %2").arg(it->yMin).arg(yEsperado)));
+    // Courier New is fixed pitch, 0.6 em a character.
+    const double ancho = palabra.size() * 0.6 * puntos;
+    QVERIFY2(qAbs((it->xMax - it->xMin) - ancho) <= 1.0,
+             qPrintable(QStringLiteral("ancho %1 en vez de %2").arg(it->xMax - it->xMin).arg(ancho)));
+}
+
+void TstPdfReporte::archivoIlegibleNoDejaPdf()
+{
+    const QString prn = m_dir.filePath(QStringLiteral("roto.PRN"));
+    QVERIFY(escribirArchivo(prn, {QStringLiteral("pPos|1|1|bien|False|8|0|"), QStringLiteral("pPos|1|1|A|B|C|8|0|")}));
+    const QString pdf = m_dir.filePath(QStringLiteral("roto.pdf"));
+    QString error;
+    QVERIFY(!exportarPdf(prn, pdf, &error));
+    QCOMPARE(error, QStringLiteral("Error 13 - Línea 2: el campo negrita (\"B\") no es True, False ni un número"));
+    QVERIFY(!QFile::exists(pdf));
+}
+
+void TstPdfReporte::archivoQueFalta()
+{
+    QString error;
+    QVERIFY(!exportarPdf(m_dir.filePath(QStringLiteral("nada.PRN")), m_dir.filePath(QStringLiteral("nada.pdf")), &error));
+    QVERIFY2(error.startsWith(QStringLiteral("Error 53 - ")), qPrintable(error));
+}
+
+QTEST_MAIN(TstPdfReporte)
+#include "tst_pdfreporte.moc"
