@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -171,7 +172,14 @@ int VentanaPrincipal::filasContribuyentes() const { return m_modelo->rowCount();
 void VentanaPrincipal::recargar()
 {
     const QString ruc = rucSeleccionado();
-    m_modelo->setQuery(AccesoDatos(m_ctx).consultar(m_registro->consultaLista()));
+    // The model walks back and forth over its rows: not a forward-only query.
+    const ConsultaSql consulta = m_registro->consultaLista();
+    QSqlQuery q(m_ctx.db());
+    q.prepare(consulta.sql);
+    for (const QVariant &v : consulta.valores)
+        q.addBindValue(v);
+    q.exec();
+    m_modelo->setQuery(std::move(q));
     while (m_modelo->canFetchMore())
         m_modelo->fetchMore();
     const QStringList cabeceras = {QStringLiteral("RUC"), QStringLiteral("Razón social"), QStringLiteral("Usuario"),

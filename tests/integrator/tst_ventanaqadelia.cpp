@@ -1,0 +1,207 @@
+#include "entornoprueba.h"
+#include "integrator/lanzador.h"
+#include "integrator/ui/dialogocontribuyente.h"
+#include "integrator/ui/ventanaprincipal.h"
+#include "support/basedeprueba.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace kv;
+using kv::prueba::BaseDePrueba;
+
+namespace {
+
+// Acts on the dialog that opens next, once it is up.
+void enElDialogo(std::function<void(DialogoContribuyente *)> accion)
+{
+    QTimer::singleShot(0, [accion] {
+        auto *dialogo = qobject_cast<DialogoContribuyente *>(QApplication::activeModalWidget());
+        QVERIFY(dialogo);
+        accion(dialogo);
+    });
+}
+
+QStringList titulosMenus(QMenuBar *barra)
+{
+    QStringList r;
+    for (QAction *a : barra->actions()) {
+        if (a->isVisible())
+            r << a->text();
+    }
+    return r;
+}
+
+} // namespace
+
+// Runs under a real X server: the module's own check looks for the host's
+// window among the screen's top-level windows.
+class TstVentanaQadelia : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void tituloYMenus();
+    void registroPorElDialogo();
+    void dialogoRechazaRucNoValido();
+    void sinSeleccion();
+    void elModuloVeLaVentanaDelHost();
+    void moduloQueFallaMuestraSuSalida();
+    void noSeCierraConElModuloAbierto();
+
+private:
+    std::unique_ptr<BaseDePrueba> m_base;
+    std::unique_ptr<EntornoPrueba> m_entorno;
+    std::unique_ptr<Lanzador> m_lanzador;
+    std::unique_ptr<VentanaPrincipal> m_ventana;
+};
+
+void TstVentanaQadelia::init()
+{
+    m_base = std::make_unique<BaseDePrueba>();
+    QVERIFY(m_base->valida());
+    m_entorno = std::make_unique<EntornoPrueba>();
+    m_lanzador = std::make_unique<Lanzador>(m_base->mensajes(), m_entorno->programas());
+    m_ventana = std::make_unique<VentanaPrincipal>(m_base->contexto(), *m_lanzador);
+    m_ventana->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_ventana.get()));
+}
+
+void TstVentanaQadelia::cleanup()
+{
+    m_ventana.reset();
+    m_lanzador.reset();
+    m_entorno.reset();
+    m_base.reset();
+}
+
+void TstVentanaQadelia::tituloYMenus()
+{
+    QCOMPARE(m_ventana->windowTitle(), QStringLiteral("Qadelia"));
+    QCOMPARE(m_ventana->windowHandle()->title(), QStringLiteral("Qadelia"));
+    QCOMPARE(titulosMenus(m_ventana->menuBar()),
+             QStringList({QStringLiteral("&Archivo"), QStringLiteral("&Contribuyentes"), QStringLiteral("&Módulos")}));
+    // The reports menu shows once it has a command.
+    m_ventana->menuReportes()->addAction(QStringLiteral("&Spool"));
+    QTRY_COMPARE(titulosMenus(m_ventana->menuBar()).size(), 4);
+    QCOMPARE(titulosMenus(m_ventana->menuBar()).last(), QStringLiteral("&Reportes"));
+}
+
+void TstVentanaQadelia::registroPorElDialogo()
+{
+    enElDialogo([](DialogoContribuyente *d) {
+        QVERIFY(d->esNuevo());
+        d->txtRuc()->setText(QStringLiteral("20100047218"));
+        d->txtNombre()->setText(QStringLiteral("D'ONOFRIO S.A."));
+        d->accept();
+    });
+    m_ventana->accionAgregar()->trigger();
+    QCOMPARE(m_base->mensajes().textos(), QStringList());
+    QCOMPARE(m_ventana->filasContribuyentes(), 1);
+    QCOMPARE(m_ventana->rucSeleccionado(), QStringLiteral("20100047218"));
+
+    enElDialogo([](DialogoContribuyente *d) {
+        QVERIFY(!d->esNuevo());
+        QVERIFY(d->txtRuc()->isReadOnly());
+        QCOMPARE(d->txtNombre()->text(), QStringLiteral("D'ONOFRIO S.A."));
+        d->txtNombre()->setText(QStringLiteral("L'AIR D'ONOFRIO S.A."));
+        d->accept();
+    });
+    m_ventana->accionModificar()->trigger();
+    const QModelIndex nombre = m_ventana->grdContribuyentes()->model()->index(0, 1);
+    QCOMPARE(nombre.data().toString(), QStringLiteral("L'AIR D'ONOFRIO S.A."));
+    QCOMPARE(m_ventana->grdContribuyentes()->model()->index(0, 2).data().toString(), QStringLiteral("PRUEBA"));
+    QCOMPARE(m_ventana->grdContribuyentes()->model()->index(0, 3).data().toString(), QStringLiteral("07/12/2026"));
+
+    m_base->mensajes().responder(Respuesta::Si);
+    m_ventana->accionEliminar()->trigger();
+    QCOMPARE(m_ventana->filasContribuyentes(), 0);
+    QCOMPARE(m_base->contar(QStringLiteral("CONT")), 0);
+}
+
+void TstVentanaQadelia::dialogoRechazaRucNoValido()
+{
+    bool seguiaAbierto = false;
+    enElDialogo([&seguiaAbierto](DialogoContribuyente *d) {
+        d->txtRuc()->setText(QStringLiteral("20100047219"));
+        d->txtNombre()->setText(QStringLiteral("X"));
+        d->accept();
+        seguiaAbierto = d->isVisible();
+        d->reject();
+    });
+    m_ventana->agregarContribuyente();
+    QVERIFY(seguiaAbierto);
+    QCOMPARE(m_base->mensajes().textos(), QStringList{QStringLiteral("El número de RUC no es válido.")});
+    QCOMPARE(m_ventana->filasContribuyentes(), 0);
+}
+
+void TstVentanaQadelia::sinSeleccion()
+{
+    m_ventana->modificarContribuyente();
+    m_ventana->eliminarContribuyente();
+    QCOMPARE(m_base->mensajes().textos(), QStringList(2, QStringLiteral("Seleccione un contribuyente.")));
+}
+
+void TstVentanaQadelia::elModuloVeLaVentanaDelHost()
+{
+    // Stands in for the module: it ends well only when a visible top-level
+    // window titled exactly "Qadelia" is on its screen, and it is started
+    // with no arguments.
+    QVERIFY(m_entorno->programa(QStringLiteral("kv517"),
+                                "[ $# -eq 0 ] || exit 5\n"
+                                "xwininfo -root -tree | grep -q '^ *0x[0-9a-f]* \"Qadelia\": (' || exit 4\n"
+                                "xwininfo -name Qadelia | grep -q 'Map State: IsViewable' || exit 3\n"));
+    QSignalSpy terminado(m_lanzador.get(), &Lanzador::terminado);
+    m_ventana->cmdModulo()->click();
+    QVERIFY(terminado.wait(10000));
+    QCOMPARE(m_base->mensajes().textos(), QStringList());
+    QCOMPARE(terminado.first().at(1).toBool(), true);
+    QVERIFY(m_ventana->isVisible());
+}
+
+void TstVentanaQadelia::moduloQueFallaMuestraSuSalida()
+{
+    QVERIFY(m_entorno->programa(QStringLiteral("kv517"),
+                                "echo 'Error al ejecutar el módulo: Debe ejecutar este módulo desde el Integrador del QDL' >&2\n"
+                                "exit 1"));
+    QSignalSpy terminado(m_lanzador.get(), &Lanzador::terminado);
+    m_ventana->accionModulo()->trigger();
+    QVERIFY(terminado.wait(10000));
+    QCOMPARE(m_base->mensajes().mostrados().size(), 1);
+    const QString texto = m_base->mensajes().ultimo().texto;
+    QVERIFY2(texto.contains(QStringLiteral("El programa kv517 terminó con el código de salida 1.")), qPrintable(texto));
+    QVERIFY2(texto.contains(QStringLiteral("Debe ejecutar este módulo desde el Integrador del QDL")), qPrintable(texto));
+}
+
+void TstVentanaQadelia::noSeCierraConElModuloAbierto()
+{
+    QVERIFY(m_entorno->programa(QStringLiteral("kv517"), "sleep 2"));
+    QSignalSpy terminado(m_lanzador.get(), &Lanzador::terminado);
+    m_ventana->iniciarModulo();
+    QVERIFY(m_lanzador->enEjecucion(QStringLiteral("kv517")));
+
+    // A second start while it runs starts nothing.
+    m_ventana->iniciarModulo();
+    QVERIFY(!m_ventana->close());
+    QVERIFY(m_ventana->isVisible());
+    QCOMPARE(m_base->mensajes().textos(),
+             QStringList({QStringLiteral("El formulario 0517 ya se encuentra en ejecución."),
+                          QStringLiteral("Cierre primero el formulario 0517 antes de salir.")}));
+
+    QVERIFY(terminado.wait(10000));
+    QCOMPARE(terminado.size(), 1);
+    QVERIFY(m_ventana->close());
+}
+
+QTEST_MAIN(TstVentanaQadelia)
+#include "tst_ventanaqadelia.moc"
