@@ -119,51 +119,79 @@ ResultadoImpresion imprimirReporte(const QString &ruta, Impresora &impresora, st
 
 bool IndicePrevia::construir(const QString &ruta, RangoPaginas rango)
 {
+    if (!iniciar(ruta, rango))
+        return false;
+    while (avanzar(4096)) {
+    }
+    return !m_error.hay();
+}
+
+bool IndicePrevia::iniciar(const QString &ruta, RangoPaginas rango)
+{
     m_ruta = ruta;
     m_cuadros = {Cuadro{}};
     m_error = {};
-    LectorReporte lector;
-    if (!lector.abrir(ruta)) {
-        m_error = lector.error();
+    m_colocacion = ColocacionRango(rango);
+    m_ultimoCuadro = -1;
+    m_completo = false;
+    if (!m_lector.abrir(ruta)) {
+        m_error = m_lector.error();
+        m_completo = true;
         return false;
     }
-    ColocacionRango colocacion(rango);
-    int ultimoCuadro = -1; // the picture of the previous line, when it was placed
+    return true;
+}
+
+bool IndicePrevia::avanzar(int registros)
+{
+    if (m_completo)
+        return false;
     Registro r;
-    while (lector.siguiente(r)) {
+    for (int n = 0; n < registros; ++n) {
+        if (!m_lector.siguiente(r)) {
+            m_error = m_lector.error();
+            m_lector.cerrar();
+            m_completo = true;
+            return false;
+        }
         if (r.tipo == Registro::Tipo::NumeroHojas) {
-            colocacion.reiniciar();
-            ultimoCuadro = -1;
+            m_colocacion.reiniciar();
+            m_ultimoCuadro = -1;
             continue;
         }
         if (r.tipo == Registro::Tipo::Color) {
             // The first picture takes every new colour; later pictures keep
             // the one they were created with.
             m_cuadros[0].colorOle = r.color;
-            ultimoCuadro = -1;
+            m_ultimoCuadro = -1;
             continue;
         }
         if (!r.esDibujo()) {
-            ultimoCuadro = -1;
+            m_ultimoCuadro = -1;
             continue;
         }
-        const int cuadro = colocacion.colocar(r.hoja);
+        const int cuadro = m_colocacion.colocar(r.hoja);
         if (cuadro < 0) {
-            ultimoCuadro = -1;
+            m_ultimoCuadro = -1;
             continue;
         }
         while (m_cuadros.size() <= cuadro)
             m_cuadros.append(Cuadro{m_cuadros[0].colorOle, {}});
         QList<Tramo> &tramos = m_cuadros[cuadro].tramos;
         // A line right after one of the same picture extends its stretch.
-        if (cuadro == ultimoCuadro && !tramos.isEmpty())
+        if (cuadro == m_ultimoCuadro && !tramos.isEmpty())
             ++tramos.last().registros;
         else
             tramos.append(Tramo{r.posicion, r.linea, 1});
-        ultimoCuadro = cuadro;
+        m_ultimoCuadro = cuadro;
     }
-    m_error = lector.error();
-    return !m_error.hay();
+    return true;
+}
+
+void IndicePrevia::asegurarCuadro(int i)
+{
+    while (!m_completo && cuadros() <= i + 1)
+        avanzar(256);
 }
 
 Pagina IndicePrevia::pagina(int i, ErrorLectura *error) const

@@ -83,6 +83,18 @@ public:
     // it stopped.
     bool construir(const QString &ruta, RangoPaginas rango);
 
+    // The same pass a little at a time, so that the first page can be shown
+    // before a long file has been read to its end: iniciar() opens the
+    // file, avanzar() places up to `registros` more records and returns
+    // false once the file is done (or an error stopped it).
+    bool iniciar(const QString &ruta, RangoPaginas rango);
+    bool avanzar(int registros);
+    // Reads on until picture i is complete (the next one has begun, or the
+    // file is done).
+    void asegurarCuadro(int i);
+    bool completo() const { return m_completo; }
+
+    // Pictures placed so far (all of them once completo()).
     int cuadros() const { return int(m_cuadros.size()); }
     const Cuadro &cuadro(int i) const { return m_cuadros.at(i); }
     const ErrorLectura &error() const { return m_error; }
@@ -95,6 +107,10 @@ private:
     QString m_ruta;
     QList<Cuadro> m_cuadros;
     ErrorLectura m_error;
+    LectorReporte m_lector;
+    ColocacionRango m_colocacion{RangoPaginas{}};
+    int m_ultimoCuadro = -1; // the picture of the previous line, when it was placed
+    bool m_completo = true;
 };
 
 // The whole of a page-description file, every page as the printer would

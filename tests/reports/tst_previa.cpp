@@ -35,6 +35,7 @@ class TstPrevia : public QObject
         v->nPagFin = fin;
         v->bImpRango = true;
         v->cargar();
+        v->completarLectura();
         return v;
     }
     static QString paginaVista(const frmPreview &v)
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void exportarPdfDelRango();
     void abrePreviewDirecto();
     void abrePreviewVentana();
+    void archivoLargoSeLeeEnSegundoPlano();
 };
 
 // A range of a report: which page each picture shows when paging forward
@@ -290,6 +292,35 @@ void TstPrevia::abrePreviewVentana()
     AbrePreview(ctx(), QStringLiteral("00000010.PRN"), QStringLiteral("Vprevia"), 5, 4, 5, nullptr, m_bitacora.fabrica());
     QCOMPARE(cuadros, 2);
     QCOMPARE(vista, QStringLiteral("4"));
+}
+
+// The first page of a long report shows before the file has been read to
+// its end; the rest is read while the window waits, and a bad line near the
+// end is still reported.
+void TstPrevia::archivoLargoSeLeeEnSegundoPlano()
+{
+    QStringList lineas = reporteDePaginas(300);
+    lineas.append(QStringLiteral("pPos|1|1|FIN|talvez|8|299|"));
+    reporte(QStringLiteral("00000011.PRN"), lineas);
+    auto v = std::make_unique<frmPreview>(ctx(), m_bitacora.fabrica());
+    v->sRut = QStringLiteral("00000011.PRN");
+    v->nPagIni = 1;
+    v->nPagFin = 300;
+    v->bImpRango = true;
+    v->cargar();
+    QCOMPARE(paginaVista(*v), QStringLiteral("1"));
+    QVERIFY(!v->lecturaCompleta());
+    QVERIFY(v->cuadros() < 300);
+    QCOMPARE(m_base->mensajes().mostrados().size(), 0);
+    // Paging ahead of the reading reads just as far as needed.
+    v->accionSiguiente()->trigger();
+    QCOMPARE(paginaVista(*v), QStringLiteral("2"));
+    QTRY_VERIFY(v->lecturaCompleta());
+    QCOMPARE(v->cuadros(), 300);
+    QCOMPARE(m_base->mensajes().textos(),
+             QStringList{QStringLiteral("Error 13 - Línea %1: el campo negrita (\"talvez\") no es True, False ni un número")
+                             .arg(lineas.size())});
+    QCOMPARE(v->nHojaActual(), 1);
 }
 
 QTEST_MAIN(TstPrevia)

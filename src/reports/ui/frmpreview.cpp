@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <new>
@@ -98,6 +99,9 @@ frmPreview::frmPreview(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
     connect(m_exportar, &QAction::triggered, this, &frmPreview::exportarPdf);
     connect(m_salir, &QAction::triggered, this, &QDialog::close);
 
+    m_lectura.setInterval(0);
+    connect(&m_lectura, &QTimer::timeout, this, &frmPreview::seguirLectura);
+
     elegirArchivoPdf = [this](const QString &sugerido) {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Exportar PDF"), sugerido,
                                             QStringLiteral("Documentos PDF (*.pdf)"));
@@ -172,14 +176,17 @@ bool frmPreview::pDesencripta(const QString &sNombreArchivo, const QString &sTip
         bImpRango ? std::optional<RangoPaginas>(RangoPaginas{nPagIni, nPagFin}) : std::nullopt;
 
     if (sTipo == kModoPrevia) {
-        m_indice.construir(ruta, rango.value_or(RangoPaginas{1, std::numeric_limits<int>::max()}));
+        // The first page is shown as soon as it is known; the rest of the
+        // file is read while the user looks at it.
+        m_lectura.stop();
+        m_indice.iniciar(ruta, rango.value_or(RangoPaginas{1, std::numeric_limits<int>::max()}));
+        m_indice.asegurarCuadro(0);
         m_actual = 0;
         m_hoja->mostrar(m_indice.pagina(0));
+        if (m_indice.completo())
+            return terminarLectura();
+        m_lectura.start();
         actualizarEstado();
-        if (m_indice.error().hay()) {
-            informarLectura(m_indice.error());
-            return false;
-        }
         return true;
     }
 
@@ -204,6 +211,32 @@ bool frmPreview::pDesencripta(const QString &sNombreArchivo, const QString &sTip
                                     .arg(QDir::toNativeSeparators(r.archivoPdf)),
                                 Icono::Informacion);
     return true;
+}
+
+void frmPreview::seguirLectura()
+{
+    if (!m_indice.avanzar(2000))
+        terminarLectura();
+}
+
+bool frmPreview::terminarLectura()
+{
+    m_lectura.stop();
+    actualizarEstado();
+    if (m_indice.error().hay()) {
+        informarLectura(m_indice.error());
+        return false;
+    }
+    return true;
+}
+
+void frmPreview::completarLectura()
+{
+    if (!m_lectura.isActive())
+        return;
+    while (m_indice.avanzar(4096)) {
+    }
+    terminarLectura();
 }
 
 void frmPreview::imprimir()
@@ -246,6 +279,8 @@ void frmPreview::exportarPdf()
 
 void frmPreview::pMostrar(int Nrohoja)
 {
+    if (Nrohoja == -1)
+        m_indice.asegurarCuadro(m_actual + 1);
     const int ultimo = m_indice.cuadros() - 1;
     int destino = m_actual;
     if (Nrohoja == 0)
@@ -288,8 +323,10 @@ void frmPreview::desplazarHorizontal(int valor)
 
 void frmPreview::actualizarEstado()
 {
-    const int total = std::max(1, m_indice.cuadros());
-    m_estado->setText(QStringLiteral("  Hoja %1 de %2").arg(m_actual + 1).arg(total));
+    if (m_indice.completo())
+        m_estado->setText(QStringLiteral("  Hoja %1 de %2").arg(m_actual + 1).arg(std::max(1, m_indice.cuadros())));
+    else
+        m_estado->setText(QStringLiteral("  Hoja %1").arg(m_actual + 1));
     m_anterior->setEnabled(true);
     m_siguiente->setEnabled(true);
 }

@@ -4,6 +4,7 @@
 #include "reports/motorreporte.h"
 
 #include <QDialog>
+#include <QTimer>
 #include <functional>
 
 class QAction;
@@ -19,9 +20,10 @@ class HojaPrevia;
 // "Presentación Preliminar": the pages of a range of a report file, one at
 // a time, with paging, printing and PDF export.
 //
-// Only the page on view is held in memory: loading the window reads the
-// file once to learn where each page's lines are, and a page is read again
-// when it is shown.
+// Only the page on view is held in memory: the file is read once to learn
+// where each page's lines are (the first page is shown as soon as its lines
+// are known, the rest is read while the window idles), and a page is read
+// again when it is shown.
 class frmPreview : public QDialog
 {
     Q_OBJECT
@@ -49,7 +51,7 @@ public:
     // either end.
     void pMostrar(int Nrohoja);
 
-    // Preview: the pages in memory are those of the picture on view.
+    // Pictures known so far (all of them once the file is read).
     int cuadros() const { return m_indice.cuadros(); }
     int nHojaActual() const { return m_actual; }
     const Pagina &paginaVisible() const;
@@ -68,6 +70,10 @@ public:
     // user gave up.
     std::function<QString(const QString &sugerido)> elegirArchivoPdf;
 
+    // Reads the rest of the file now instead of while the window idles.
+    void completarLectura();
+    bool lecturaCompleta() const { return m_indice.completo(); }
+
     // "Imprimir" and "Exportar PDF" of the toolbar.
     void imprimir();
     void exportarPdf();
@@ -79,10 +85,13 @@ private:
     void desplazarHorizontal(int valor);
     void actualizarEstado();
     void informarLectura(const ErrorLectura &error);
+    void seguirLectura();
+    bool terminarLectura();
 
     Contexto &m_ctx;
     FabricaImpresora m_fabrica;
     IndicePrevia m_indice;
+    QTimer m_lectura;
     int m_actual = 0;
     QString m_ultimoPdf;
     QToolBar *m_barra = nullptr;
