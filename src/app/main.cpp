@@ -1,0 +1,31 @@
+// KV517, the declaration program of form 0517. The host program starts it
+// without arguments; see ProgramaKv517 for KV517_MENSAJES.
+#include "app/mdifrm.h"
+#include "app/programakv517.h"
+#include "declist/frmabrirform.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kv517"));
+
+    kv::ProgramaKv517 programa;
+    if (!programa.iniciar())
+        return 1;
+
+    kv::MDIFrm ventana(programa.contexto());
+    QObject::connect(&ventana, &kv::MDIFrm::terminar, &app, [] { QCoreApplication::exit(0); },
+                     Qt::QueuedConnection);
+
+    // Every child window the menus and the other windows open by name.
+    kv::RegistroVentanas &ventanas = programa.ventanas();
+    kv::registrarVentanasListaFormularios(ventanas, programa.contexto(), ventana.barraEstado());
+    // TODO(reports): registrarVentanasReportes(ventanas, programa.contexto(), ...) from kvreportsui
+    // registers the preview, the page-range dialog and the consistency window here.
+
+    if (!ventana.cargar(programa.arranque()))
+        return 1;
+    return app.exec();
+}
