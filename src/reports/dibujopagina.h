@@ -30,21 +30,20 @@ void dibujarPagina(QPainter *pintor, const Pagina &pagina, const OpcionesDibujo 
 
 // A colour of a colour record on this system. An explicit colour is
 // 0x00BBGGRR. 0x80000000 plus an index names a system colour, which maps to
-// the palette role that plays the same part:
-//   0 scroll bar, 15 button face, 4 menu             -> Button / Window
-//   1 desktop, 12 application workspace, 16 shadow   -> Dark / Mid / Dark
-//   2 active caption, 13 selection                    -> Highlight
-//   3 inactive caption                                -> Mid
-//   5 window background                               -> Base
-//   6 window frame, 21 dark 3D shadow                 -> Shadow
-//   7 menu text, 8 window text                        -> WindowText / Text
-//   9 caption text, 14 selected text                  -> HighlightedText
-//  10 active border, 11 inactive border, 22 3D light  -> Midlight
-//  17 grey text                                       -> PlaceholderText
-//  18 button text                                     -> ButtonText
-//  19 inactive caption text                           -> Text
-//  20 button highlight                                -> Light
-//  23 tooltip text, 24 tooltip background             -> ToolTipText / ToolTipBase
+// the palette role that plays the same part here:
+//    0 scroll bar             Button          13 selection           Highlight
+//    1 desktop                Dark            14 selected text       HighlightedText
+//    2 active caption         Highlight       15 button face         Button
+//    3 inactive caption       Mid             16 button shadow       Dark
+//    4 menu                   Window          17 grey text           PlaceholderText
+//    5 window background      Base            18 button text         ButtonText
+//    6 window frame           Shadow          19 inactive cap. text  Text
+//    7 menu text              WindowText      20 button highlight    Light
+//    8 window text            Text            21 dark 3D shadow      Shadow
+//    9 caption text           HighlightedText 22 3D light            Midlight
+//   10 active border          Midlight        23 tooltip text        ToolTipText
+//   11 inactive border        Midlight        24 tooltip background  ToolTipBase
+//   12 application workspace  Mid
 // Any other index takes the window background (Base).
 QColor colorDesdeOle(quint32 colorOle, const QPalette &paleta);
 

@@ -63,6 +63,7 @@ private Q_SLOTS:
     }
     void posiciones_data();
     void posiciones();
+    void orientacionPorTrabajo();
     void archivoIlegibleNoDejaPdf();
     void archivoQueFalta();
 };
@@ -126,6 +127,33 @@ void TstPdfReporte::posiciones()
     const double ancho = palabra.size() * 0.6 * puntos;
     QVERIFY2(qAbs((it->xMax - it->xMin) - ancho) <= 1.0,
              qPrintable(QStringLiteral("ancho %1 en vez de %2").arg(it->xMax - it->xMin).arg(ancho)));
+}
+
+// The machine has no printer in the test runs: the system's printer is a
+// PDF file, landscape for a report that asks for it and portrait again for
+// the next one.
+void TstPdfReporte::orientacionPorTrabajo()
+{
+    const QString h = m_dir.filePath(QStringLiteral("h.PRN"));
+    const QString v = m_dir.filePath(QStringLiteral("v.PRN"));
+    QVERIFY(escribirArchivo(h, reporteDePaginas(2, QStringLiteral("H"))));
+    QVERIFY(escribirArchivo(v, reporteDePaginas(1, QStringLiteral("V"))));
+    const QList<QPair<QString, QString>> trabajos{{h, QStringLiteral("1.pdf")}, {v, QStringLiteral("2.pdf")}};
+    QStringList medidas;
+    for (const auto &[prn, nombre] : trabajos) {
+        const QString pdf = m_dir.filePath(nombre);
+        auto impresora = hayImpresoraPredeterminada() ? crearImpresoraPdf(pdf) : crearImpresoraSistema(pdf);
+        QCOMPARE(impresora->archivoPdf(), pdf);
+        const ResultadoImpresion r = imprimirReporte(prn, *impresora);
+        QVERIFY(r.completo);
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        p.waitForFinished(30000);
+        static const QRegularExpression pagina(QStringLiteral(R"re(<page width="(\d+)[.\d]*" height="(\d+))re"));
+        const auto m = pagina.match(QString::fromUtf8(p.readAllStandardOutput()));
+        medidas.append(m.captured(1) + u'x' + m.captured(2) + u'/' + QString::number(r.paginas));
+    }
+    QCOMPARE(medidas, (QStringList{"842x595/2", "595x842/1"}));
 }
 
 void TstPdfReporte::archivoIlegibleNoDejaPdf()
