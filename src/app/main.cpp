@@ -3,6 +3,7 @@
 #include "app/mdifrm.h"
 #include "app/programakv517.h"
 #include "declist/frmabrirform.h"
+#include "reports/ui/ventanasreportes.h"
 
 #include <QApplication>
 
@@ -22,8 +23,7 @@ int main(int argc, char *argv[])
     // Every child window the menus and the other windows open by name.
     kv::RegistroVentanas &ventanas = programa.ventanas();
     kv::registrarVentanasListaFormularios(ventanas, programa.contexto(), ventana.barraEstado());
-    // TODO(reports): registrarVentanasReportes(ventanas, programa.contexto(), ...) from kvreportsui
-    // registers the preview, the page-range dialog and the consistency window here.
+    kv::registrarVentanasReportes(ventanas, programa.contexto());
 
     if (!ventana.cargar(programa.arranque()))
         return 1;
