@@ -103,7 +103,9 @@ void TstVentanasReportes::dialogoRango()
     const QFontMetrics fm(d.aviso()->font());
     const QRect caja = d.txtTotPaginas()->geometry();
     const int antes = d.aviso()->x() + fm.horizontalAdvance(QStringLiteral("El reporte generado contiene "));
+    const int despues = antes + fm.horizontalAdvance(QString(18, u' '));
     QVERIFY2(caja.left() >= antes - 1, qPrintable(QString::number(caja.left())));
+    QVERIFY2(caja.right() < despues, qPrintable(QStringLiteral("%1 %2").arg(caja.right()).arg(despues)));
     QVERIFY(caja.top() <= d.aviso()->y() + fm.lineSpacing() / 2);
     QVERIFY(caja.bottom() >= d.aviso()->y() + fm.lineSpacing() / 2);
 

@@ -58,7 +58,7 @@ frmImpxPag::frmImpxPag(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
     m_total->setFocusPolicy(Qt::NoFocus);
     m_total->setBackgroundRole(QPalette::Button);
     const int xHueco = m_aviso->x() + metricas.horizontalAdvance(kAntesDelHueco);
-    const int anchoHueco = std::max(metricas.horizontalAdvance(kHueco), px(600));
+    const int anchoHueco = metricas.horizontalAdvance(kHueco) - 2;
     m_total->setGeometry(xHueco, m_aviso->y() - 3, anchoHueco, altoLinea + 6);
 
     const int yCampos = m_aviso->geometry().bottom() + px(240);
