@@ -42,6 +42,7 @@ FrmConsultas::FrmConsultas(Contexto &contexto, QWidget *padre) : QDialog(padre)
     m_grdBancos->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grdBancos->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grdBancos->verticalHeader()->setDefaultSectionSize(m_grdBancos->fontMetrics().height() + 6);
+    m_grdBancos->verticalHeader()->hide();
     m_grdBancos->horizontalHeader()->setStretchLastSection(true);
     m_grdBancos->setColumnWidth(0, twipsAPixeles(this, 900));
     m_grdBancos->setEnabled(m_modelo->rowCount() > 0);

@@ -122,6 +122,8 @@ QVariant ModeloDeclaraciones::data(const QModelIndex &indice, int rol) const
             return iconoEstado(texto.toInt());
         return {};
     case Qt::ToolTipRole:
+        if (columna == kNombre)
+            return texto.trimmed();
         if (columna == kEstado && !texto.isEmpty()) {
             if (texto.toInt() == kEstadoConsistente)
                 return QStringLiteral("Sin inconsistencias");

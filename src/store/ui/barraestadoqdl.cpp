@@ -26,12 +26,19 @@ BarradeEstadoQDL::BarradeEstadoQDL(QWidget *padre) : QWidget(padre)
     auto *fila = new QHBoxLayout(this);
     fila->setContentsMargins(0, 0, 0, 0);
     fila->setSpacing(2);
-    m_lblDocumento = panel(fila, 2, this);
+    m_lblDocumento = panel(fila, 0, this);
     m_lblRazon = panel(fila, 5, this);
-    m_lblFormulario = panel(fila, 2, this);
-    m_lblPeriodo = panel(fila, 2, this);
-    m_lblSemana = panel(fila, 1, this);
+    m_lblFormulario = panel(fila, 0, this);
+    m_lblPeriodo = panel(fila, 0, this);
+    m_lblSemana = panel(fila, 0, this);
     m_lblRazon->setObjectName(QStringLiteral("razonsocial"));
+    // Room for the longest value each panel takes, so that a RUC or a
+    // period is never cut; the name takes what is left.
+    const QFontMetrics medidas = fontMetrics();
+    const int margen = 3 * medidas.averageCharWidth();
+    m_lblDocumento->setMinimumWidth(medidas.horizontalAdvance(QStringLiteral("Doc.: 000000000000000")) + margen);
+    m_lblFormulario->setMinimumWidth(medidas.horizontalAdvance(QStringLiteral("Formulario: 0000")) + margen);
+    m_lblPeriodo->setMinimumWidth(medidas.horizontalAdvance(QStringLiteral("Período: 00/0000")) + margen);
     mostrar();
 }
 
