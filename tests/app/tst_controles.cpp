@@ -63,16 +63,6 @@ private slots:
             QCOMPARE(barra.textoMostrado(propiedad), mostrado);
     }
 
-    void barraDocumentoQueNoEsRuc()
-    {
-        BarradeEstadoQDL barra;
-        barra.setNumdoc(QStringLiteral("12345678"));
-        barra.setEsruc(0);
-        QCOMPARE(barra.textoMostrado(QStringLiteral("numdoc")), QStringLiteral("Doc.: 12345678"));
-        // A monthly form never sets the week: its panel stays hidden.
-        QCOMPARE(barra.textoMostrado(QStringLiteral("semana")), QString());
-    }
-
     void bancosSinCodigo00()
     {
         BaseDePrueba base;

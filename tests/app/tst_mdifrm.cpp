@@ -158,39 +158,17 @@ private slots:
         QCOMPARE(hecha.barra, (QStringList{"", "", "", "0517"}));
     }
 
-    void textosDeMenusYBotones()
-    {
-        Escena e;
-        QStringList menus;
-        for (QAction *m : e.ventana->menuBar()->actions())
-            menus << m->text();
-        QCOMPARE(menus, (QStringList{"&Declaraciones", "Declaraciones &Enviadas", "&Consultas", "&Ayuda"}));
-        const QList<QPair<QString, QString>> items = {
-            {"mnuNueva", "&Nueva"},       {"mnuModificar", "&Modificar"},
-            {"mnuEliminar", "&Eliminar"}, {"mnuImprimir", "&Imprimir"},
-            {"mnuSalir", "&Salir"},       {"mnuRegistrar", "&Registrar número de orden"},
-            {"mnuEliminarE", "&Eliminar"}, {"mnuImprimirE", "&Imprimir"},
-            {"mnuBancos", "&Bancos"},     {"mnuContenido", "&Contenido de la Ayuda"},
-            {"mnuAcerca", "&Acerca de ..."},
-        };
-        for (const auto &[nombre, texto] : items) {
-            QVERIFY2(e.accion(nombre), qPrintable(nombre));
-            QCOMPARE(e.accion(nombre)->text(), texto);
-        }
-        QStringList botones;
-        for (QAction *a : e.ventana->Toolbar1()->actions())
-            botones << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(botones, (QStringList{"Nueva", "Modifcar", "Eliminar", "Imprimir", "Salir", "-", "Numero de orden",
-                                       "-", "", "Ayuda"}));
-    }
-
     void botonesSinAccion()
     {
         Escena e;
         QSignalSpy fin(e.ventana.get(), &MDIFrm::terminar);
         e.ensuciarBarra();
         const QList<QAction *> botones = e.ventana->Toolbar1()->actions();
-        QCOMPARE(botones.size(), 10);
+        QStringList etiquetas;
+        for (QAction *a : botones)
+            etiquetas << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(etiquetas, (QStringList{"Nueva", "Modifcar", "Eliminar", "Imprimir", "Salir", "-",
+                                         "Numero de orden", "-", "", "Ayuda"}));
         for (int posicion : {6, 8, 9})
             botones.at(posicion - 1)->trigger();
         QVERIFY(e.aperturas.isEmpty());
