@@ -2,14 +2,16 @@
 # Installs what is missing, builds everything and starts the host program,
 # from which the form module is started. Without a display a private
 # virtual X server is started for it, and stopped when the host ends.
+#   KV_BUILD_DIR  the build folder (default: build)
 set -eu
 cd "$(dirname "$0")"
+build=${KV_BUILD_DIR:-build}
 tools/install-deps.sh
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build
+cmake -S . -B "$build" -G Ninja >/dev/null
+cmake --build "$build"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec build/bin/qadelia "$@"
+  exec "$build/bin/qadelia" "$@"
 fi
 
 xvfb_pid=
@@ -49,7 +51,7 @@ for n in $(seq 20 250); do
     unset QT_QPA_PLATFORM
     # In the background, so that a signal to this script reaches its trap
     # at once and ends qadelia and the X server with it.
-    build/bin/qadelia "$@" &
+    "$build/bin/qadelia" "$@" &
     app_pid=$!
     status=0
     wait "$app_pid" || status=$?
