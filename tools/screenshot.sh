@@ -53,7 +53,7 @@ wait_window() {
 
 # With no window manager the host goes to the right, so that the module's
 # window (placed at the top left) leaves it in view.
-"$bin/qadelia" -geometry 640x440+620+20 >"$work/qadelia.log" 2>&1 &
+"$bin/qadelia" -geometry 620x440+650+20 >"$work/qadelia.log" 2>&1 &
 host_pid=$!
 if ! wait_window Qadelia; then
   echo "screenshot.sh: no window titled Qadelia appeared; its output:" >&2

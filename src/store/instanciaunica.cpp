@@ -1,31 +1,55 @@
 #include "instanciaunica.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kv {
 
-InstanciaUnica::InstanciaUnica(const QString &programa)
+InstanciaUnica::InstanciaUnica(const QString &nombre)
+    : m_ruta(carpetaPredeterminada() + u'/' + nombre + QStringLiteral(".lock"))
 {
-    QString carpeta = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (carpeta.isEmpty() || !QFileInfo(carpeta).isWritable()) {
-        carpeta = QDir::tempPath() + QStringLiteral("/kv-") + QString::number(getuid());
-        QDir().mkpath(carpeta);
-        QFile::setPermissions(carpeta, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    m_ruta = carpeta + u'/' + programa + QStringLiteral(".lock");
 }
 
-bool InstanciaUnica::adquirir()
+InstanciaUnica::~InstanciaUnica()
 {
-    m_bloqueo = std::make_unique<QLockFile>(m_ruta);
-    // A lock never goes stale by age while its owner lives; a dead owner's
-    // lock is removed by tryLock itself.
-    m_bloqueo->setStaleLockTime(0);
-    if (m_bloqueo->tryLock(0))
-        return true;
-    m_bloqueo.reset();
-    return false;
+    if (m_descriptor >= 0)
+        ::close(m_descriptor); // releases the lock; the file stays for the next start
+}
+
+QString InstanciaUnica::carpetaPredeterminada()
+{
+    const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime;
+    // A folder of this user's own, so that another user's copy neither
+    // blocks this one nor can take its lock file away.
+    const QString carpeta = QStringLiteral("/tmp/kv517-%1").arg(::getuid());
+    ::mkdir(QFile::encodeName(carpeta).constData(), 0700);
+    return carpeta;
+}
+
+InstanciaUnica::Estado InstanciaUnica::adquirir()
+{
+    if (m_descriptor >= 0)
+        return Estado::Adquirida;
+    const QByteArray ruta = QFile::encodeName(m_ruta);
+    const int fd = ::open(ruta.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return Estado::SinAcceso;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool ocupada = errno == EWOULDBLOCK;
+        ::close(fd);
+        return ocupada ? Estado::Ocupada : Estado::SinAcceso;
+    }
+    m_descriptor = fd;
+    return Estado::Adquirida;
 }
 
 } // namespace kv

@@ -1,27 +1,36 @@
 #pragma once
 
-#include <QLockFile>
 #include <QString>
-#include <memory>
 
 namespace kv {
 
-// One running copy per user of a program: a lock file in the user's runtime
-// folder ($XDG_RUNTIME_DIR, else a private folder under the temporary one),
-// held for the life of the process. A lock left by a copy that died is
-// taken over.
+// One copy of the module per user session: a lock on a file in the user's
+// runtime folder, held until the process ends. The system releases it when
+// the process dies, however it dies, so a crash never blocks the next start.
 class InstanciaUnica
 {
 public:
-    explicit InstanciaUnica(const QString &programa);
+    // The lock file: $XDG_RUNTIME_DIR/<nombre>.lock, or a folder of this
+    // user's own under /tmp when the session has no runtime folder.
+    explicit InstanciaUnica(const QString &nombre = QStringLiteral("kv517"));
+    ~InstanciaUnica();
+    InstanciaUnica(const InstanciaUnica &) = delete;
+    InstanciaUnica &operator=(const InstanciaUnica &) = delete;
 
-    // True when this process now holds the lock; false when another copy runs.
-    bool adquirir();
-    QString rutaBloqueo() const { return m_ruta; }
+    enum class Estado { Adquirida, Ocupada, SinAcceso };
+
+    // Adquirida: this process holds the lock (now or from before). Ocupada:
+    // another copy holds it. SinAcceso: the lock file cannot be opened (a
+    // folder without write permission), so nothing can be told.
+    Estado adquirir();
+    bool adquirida() const { return m_descriptor >= 0; }
+    QString ruta() const { return m_ruta; }
+
+    static QString carpetaPredeterminada();
 
 private:
     QString m_ruta;
-    std::unique_ptr<QLockFile> m_bloqueo;
+    int m_descriptor = -1;
 };
 
 } // namespace kv
