@@ -13,9 +13,9 @@
 
 #include <functional>
 
-#include <pwd.h>
 #include <cerrno>
 #include <cstring>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace kv {
@@ -51,7 +51,8 @@ bool asegurarTmp(const QString &sistema, QString *error)
     }
     if (::symlink("TMP", QFile::encodeName(tmp).constData()) == 0)
         return true;
-    *error = QStringLiteral("no se pudo crear el enlace %1: %2").arg(tmp, QString::fromLocal8Bit(strerror(errno)));
+    *error = QStringLiteral("no se pudo crear el enlace %1: %2")
+                 .arg(tmp, QString::fromLocal8Bit(strerror(errno)));
     return false;
 }
 
@@ -78,7 +79,7 @@ QString Instalacion::carpetaSistemaPredeterminada()
 
 QString Instalacion::usuarioDelSistema()
 {
-    for (const char *variable : {"USER", "LOGNAME"}) {
+    for (const char *variable : { "USER", "LOGNAME" }) {
         const QString valor = qEnvironmentVariable(variable).trimmed();
         if (!valor.isEmpty())
             return valor;
@@ -100,12 +101,17 @@ QString Instalacion::nombreCompletoUsuario(const QString &usuario)
 }
 
 Instalacion::Instalacion(Opciones opciones, ServicioMensajes &mensajes, Lanzador &lanzador)
-    : m_opciones(std::move(opciones)), m_mensajes(mensajes), m_lanzador(lanzador)
+    : m_opciones(std::move(opciones))
+    , m_mensajes(mensajes)
+    , m_lanzador(lanzador)
 {
     m_opciones.carpetaSistema = conBarra(m_opciones.carpetaSistema);
 }
 
-void Instalacion::avisar(const QString &texto) { m_mensajes.mostrar(kTitulo, texto, Icono::Critico); }
+void Instalacion::avisar(const QString &texto)
+{
+    m_mensajes.mostrar(kTitulo, texto, Icono::Critico);
+}
 
 QProcessEnvironment Instalacion::entornoProgramas() const
 {
@@ -143,7 +149,7 @@ bool Instalacion::crearInstalacion(const QString &conexion)
         return false;
     };
 
-    for (const char *carpeta : {"", "RPT", "TMP", kFormulario}) {
+    for (const char *carpeta : { "", "RPT", "TMP", kFormulario }) {
         const QString ruta = m_rutaSistema + QString::fromLatin1(carpeta);
         if (!QDir().mkpath(ruta))
             return fallo(QStringLiteral("no se pudo crear la carpeta %1").arg(ruta));
@@ -153,7 +159,7 @@ bool Instalacion::crearInstalacion(const QString &conexion)
         return fallo(error);
 
     ErrorBD e = QFileInfo::exists(m_rutaBase) ? BaseDatos::abrir(m_rutaBase, conexion)
-                                               : BaseDatos::crear(m_rutaBase, conexion);
+                                              : BaseDatos::crear(m_rutaBase, conexion);
     if (!e.hay())
         e = crearTablas(BaseDatos::base(conexion), tablasIntegrador());
     if (!e.hay())
@@ -165,10 +171,10 @@ bool Instalacion::crearInstalacion(const QString &conexion)
 
     ArchivoIni ini(m_opciones.rutaIni);
     const QList<std::pair<const char *, QString>> claves = {
-        {"SysPath", m_rutaSistema},
-        {"DBPath", m_rutaSistema},
-        {"DBName", QString::fromLatin1(kNombreBase)},
-        {"SysUser", m_opciones.usuario},
+        { "SysPath", m_rutaSistema },
+        { "DBPath", m_rutaSistema },
+        { "DBName", QString::fromLatin1(kNombreBase) },
+        { "SysUser", m_opciones.usuario },
     };
     for (const auto &[clave, valor] : claves) {
         if (!ini.escribir(kOpciones, QString::fromLatin1(clave), valor)) {
@@ -184,7 +190,8 @@ bool Instalacion::abrirInstalacion(const QString &conexion)
     const ArchivoIni ini(m_opciones.rutaIni);
     // Joined as the module joins them, so that both open the same file.
     m_rutaSistema = ini.leer(kOpciones, QStringLiteral("SysPath"));
-    m_rutaBase = ini.leer(kOpciones, QStringLiteral("DBPath")) + ini.leer(kOpciones, QStringLiteral("DBName"));
+    m_rutaBase
+        = ini.leer(kOpciones, QStringLiteral("DBPath")) + ini.leer(kOpciones, QStringLiteral("DBName"));
     if (!QFileInfo(m_rutaBase).isFile()) {
         avisar(QStringLiteral("No se encontró la base de datos %1 que indica %2.")
                    .arg(m_rutaBase, m_opciones.rutaIni));
@@ -193,10 +200,10 @@ bool Instalacion::abrirInstalacion(const QString &conexion)
     const ErrorBD e = BaseDatos::abrir(m_rutaBase, conexion);
     if (e.hay()) {
         avisar(e.numero == kErrorBaseBloqueada
-                   ? QStringLiteral("La base de datos %1 está bloqueada o no se puede escribir.").arg(m_rutaBase)
-                   : QStringLiteral("No se pudo abrir la base de datos %1:\n%2 (%3)")
-                         .arg(m_rutaBase, e.texto)
-                         .arg(e.numero));
+                ? QStringLiteral("La base de datos %1 está bloqueada o no se puede escribir.").arg(m_rutaBase)
+                : QStringLiteral("No se pudo abrir la base de datos %1:\n%2 (%3)")
+                      .arg(m_rutaBase, e.texto)
+                      .arg(e.numero));
         return false;
     }
     return true;
@@ -215,7 +222,8 @@ bool Instalacion::copiarSiCambia(const QString &origen, const QString &destino, 
         return false;
     actual.close();
     QSaveFile salida(destino);
-    if (!salida.open(QIODevice::WriteOnly) || salida.write(contenido) != contenido.size() || !salida.commit()) {
+    if (!salida.open(QIODevice::WriteOnly) || salida.write(contenido) != contenido.size()
+        || !salida.commit()) {
         *error = salida.errorString();
         return false;
     }
@@ -235,8 +243,9 @@ QStringList Instalacion::copiarArchivosModulo()
         if (prepararCarpeta(&error) && copiarSiCambia(origen, destino, &error))
             escritos << destino;
         if (!error.isEmpty()) {
-            m_mensajes.mostrar(kTitulo, QStringLiteral("No se pudo copiar %1 en %2:\n%3").arg(origen, destino, error),
-                               Icono::Exclamacion);
+            m_mensajes.mostrar(kTitulo,
+                QStringLiteral("No se pudo copiar %1 en %2:\n%3").arg(origen, destino, error),
+                Icono::Exclamacion);
         }
     };
     // The help file lives in the module's folder under the system folder,
@@ -249,7 +258,7 @@ QStringList Instalacion::copiarArchivosModulo()
         return false;
     });
     instalar(kArchivoEnvio, m_rutaSistema + QStringLiteral("tmp"),
-             [&](QString *error) { return asegurarTmp(m_rutaSistema, error); });
+        [&](QString *error) { return asegurarTmp(m_rutaSistema, error); });
     return escritos;
 }
 

@@ -32,11 +32,11 @@ public:
 
     struct Opciones
     {
-        QString rutaIni;          // KV000.INI
-        QString carpetaSistema;   // the system folder a first start makes, ending in "/"
+        QString rutaIni; // KV000.INI
+        QString carpetaSistema; // the system folder a first start makes, ending in "/"
         QString carpetaProgramas; // where the programs and the module's files ship
-        QString usuario;          // SysUser written by a first start
-        QString nombreUsuario;    // the user's full name, for CLAVES
+        QString usuario; // SysUser written by a first start
+        QString nombreUsuario; // the user's full name, for CLAVES
     };
 
     // KV000.INI in its usual place, $XDG_DATA_HOME/qadelia/ (or

@@ -36,7 +36,9 @@ QString finDeSalida(const QByteArray &salida)
 } // namespace
 
 Lanzador::Lanzador(ServicioMensajes &mensajes, QString carpetaProgramas, QObject *parent)
-    : QObject(parent), m_mensajes(mensajes), m_carpeta(std::move(carpetaProgramas))
+    : QObject(parent)
+    , m_mensajes(mensajes)
+    , m_carpeta(std::move(carpetaProgramas))
 {
 }
 
@@ -52,7 +54,10 @@ Lanzador::~Lanzador()
     }
 }
 
-QString Lanzador::rutaPrograma(const QString &nombre) const { return QDir(m_carpeta).filePath(nombre); }
+QString Lanzador::rutaPrograma(const QString &nombre) const
+{
+    return QDir(m_carpeta).filePath(nombre);
+}
 
 bool Lanzador::existe(const QString &nombre) const
 {
@@ -60,17 +65,21 @@ bool Lanzador::existe(const QString &nombre) const
     return info.isFile() && info.isExecutable();
 }
 
-QString Lanzador::textoFallo(const QString &nombre, const QProcess &proceso, const QByteArray &salida, bool agotado)
+QString Lanzador::textoFallo(
+    const QString &nombre, const QProcess &proceso, const QByteArray &salida, bool agotado)
 {
     QString texto;
     if (agotado) {
         texto = QStringLiteral("El programa %1 no terminó a tiempo y fue detenido.").arg(nombre);
     } else if (proceso.error() == QProcess::FailedToStart) {
-        texto = QStringLiteral("No se pudo iniciar el programa %1: %2").arg(proceso.program(), proceso.errorString());
+        texto = QStringLiteral("No se pudo iniciar el programa %1: %2")
+                    .arg(proceso.program(), proceso.errorString());
     } else if (proceso.exitStatus() == QProcess::CrashExit) {
         texto = QStringLiteral("El programa %1 terminó de forma anormal.").arg(nombre);
     } else if (proceso.exitCode() != 0) {
-        texto = QStringLiteral("El programa %1 terminó con el código de salida %2.").arg(nombre).arg(proceso.exitCode());
+        texto = QStringLiteral("El programa %1 terminó con el código de salida %2.")
+                    .arg(nombre)
+                    .arg(proceso.exitCode());
     } else {
         texto = QStringLiteral("El programa %1 informó lo siguiente:").arg(nombre);
     }
@@ -93,17 +102,22 @@ void Lanzador::configurar(QProcess &proceso, const QString &nombre, const QStrin
         proceso.setWorkingDirectory(carpetaTrabajo);
 }
 
-void Lanzador::avisar(const QString &texto) { m_mensajes.mostrar(kTitulo, texto, Icono::Critico); }
+void Lanzador::avisar(const QString &texto)
+{
+    m_mensajes.mostrar(kTitulo, texto, Icono::Critico);
+}
 
 bool Lanzador::comprobarExiste(const QString &nombre)
 {
     if (existe(nombre))
         return true;
-    avisar(QStringLiteral("No se encontró el programa %1.").arg(QDir::toNativeSeparators(rutaPrograma(nombre))));
+    avisar(
+        QStringLiteral("No se encontró el programa %1.").arg(QDir::toNativeSeparators(rutaPrograma(nombre))));
     return false;
 }
 
-bool Lanzador::ejecutar(const QString &nombre, const QString &carpetaTrabajo, bool avisarSiEscribe, int esperaMs)
+bool Lanzador::ejecutar(
+    const QString &nombre, const QString &carpetaTrabajo, bool avisarSiEscribe, int esperaMs)
 {
     if (!comprobarExiste(nombre))
         return false;
@@ -142,7 +156,7 @@ bool Lanzador::iniciar(const QString &nombre, const QString &carpetaTrabajo)
     configurar(*proceso, nombre, carpetaTrabajo);
     m_salidas[nombre].clear();
     connect(proceso, &QProcess::readyRead, this,
-            [this, nombre, proceso] { guardarFinal(m_salidas[nombre], proceso->readAll()); });
+        [this, nombre, proceso] { guardarFinal(m_salidas[nombre], proceso->readAll()); });
     connect(proceso, &QProcess::finished, this, [this, nombre, proceso] {
         guardarFinal(m_salidas[nombre], proceso->readAll());
         const bool correcto = proceso->exitStatus() == QProcess::NormalExit && proceso->exitCode() == 0;

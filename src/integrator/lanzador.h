@@ -38,7 +38,7 @@ public:
     // without windows whose every message is an error it means something
     // went wrong although it ended normally.
     bool ejecutar(const QString &nombre, const QString &carpetaTrabajo, bool avisarSiEscribe = false,
-                  int esperaMs = kEsperaPredeterminadaMs);
+        int esperaMs = kEsperaPredeterminadaMs);
 
     // Starts a program and returns at once; its end is reported by
     // `terminado`, its failure also through the message service. False when
@@ -48,8 +48,8 @@ public:
     bool hayEnEjecucion() const;
 
     // The text shown for a program that failed.
-    static QString textoFallo(const QString &nombre, const QProcess &proceso, const QByteArray &salida,
-                              bool agotado = false);
+    static QString textoFallo(
+        const QString &nombre, const QProcess &proceso, const QByteArray &salida, bool agotado = false);
 
 signals:
     void terminado(const QString &nombre, bool correcto);

@@ -21,8 +21,8 @@ int main(int argc, char *argv[])
     kv::Utilidad utilidad;
     kv::Lanzador lanzador(mensajes, QApplication::applicationDirPath());
 
-    kv::Instalacion instalacion(kv::Instalacion::predeterminadas(QApplication::applicationDirPath()), mensajes,
-                                lanzador);
+    kv::Instalacion instalacion(
+        kv::Instalacion::predeterminadas(QApplication::applicationDirPath()), mensajes, lanzador);
     if (!instalacion.preparar())
         return 1;
 

@@ -7,7 +7,11 @@
 
 namespace kv {
 
-RegistroContribuyentes::RegistroContribuyentes(Contexto &contexto) : m_ctx(contexto), m_datos(contexto) {}
+RegistroContribuyentes::RegistroContribuyentes(Contexto &contexto)
+    : m_ctx(contexto)
+    , m_datos(contexto)
+{
+}
 
 void RegistroContribuyentes::avisar(const QString &texto, Icono icono) const
 {
@@ -16,8 +20,9 @@ void RegistroContribuyentes::avisar(const QString &texto, Icono icono) const
 
 ConsultaSql RegistroContribuyentes::consultaLista() const
 {
-    ConsultaSql consulta{QStringLiteral("SELECT Doc_id_d, Nombre, Usuario, Fec_reg FROM CONT WHERE Tip_doc_d = ?"),
-                         {kTipoRuc}};
+    ConsultaSql consulta { QStringLiteral(
+                               "SELECT Doc_id_d, Nombre, Usuario, Fec_reg FROM CONT WHERE Tip_doc_d = ?"),
+        { kTipoRuc } };
     if (m_datos.TipoUsuario() != u"0") {
         consulta.sql += QStringLiteral(" AND Usuario = ?");
         consulta.valores << m_ctx.sUsuario;
@@ -29,12 +34,13 @@ ConsultaSql RegistroContribuyentes::consultaLista() const
 std::optional<Contribuyente> RegistroContribuyentes::buscar(const QString &ruc) const
 {
     QSqlQuery q = m_datos.consultar(
-        QStringLiteral("SELECT Doc_id_d, Nombre, Usuario, Fec_reg FROM CONT WHERE Tip_doc_d = ? AND Doc_id_d = ?"),
-        {kTipoRuc, ruc.trimmed()});
+        QStringLiteral(
+            "SELECT Doc_id_d, Nombre, Usuario, Fec_reg FROM CONT WHERE Tip_doc_d = ? AND Doc_id_d = ?"),
+        { kTipoRuc, ruc.trimmed() });
     if (!q.next())
         return std::nullopt;
-    return Contribuyente{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                         QDate::fromString(q.value(3).toString().left(10), Qt::ISODate)};
+    return Contribuyente { q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+        QDate::fromString(q.value(3).toString().left(10), Qt::ISODate) };
 }
 
 bool RegistroContribuyentes::puedeVer(const Contribuyente &c) const
@@ -58,13 +64,13 @@ bool RegistroContribuyentes::validarNombre(const QString &nombre) const
 bool RegistroContribuyentes::tieneDeclaraciones(const QString &ruc) const
 {
     // Saved and sent declarations hang on the taxpayer's key, whatever form.
-    for (const char *tabla : {"CAB", "HCAB"}) {
+    for (const char *tabla : { "CAB", "HCAB" }) {
         const QString nombre = QString::fromLatin1(tabla);
         if (!existeTabla(m_ctx.db(), nombre))
             continue;
         QSqlQuery q = m_datos.consultar(
             QStringLiteral("SELECT 1 FROM %1 WHERE tip_doc_d = ? AND doc_id_d = ? LIMIT 1").arg(nombre),
-            {kTipoRuc, ruc});
+            { kTipoRuc, ruc });
         if (q.next())
             return true;
     }
@@ -86,8 +92,9 @@ bool RegistroContribuyentes::agregar(const QString &ruc, const QString &nombre)
         return false;
     }
     return m_datos.EjecutarSQL(
-        QStringLiteral("INSERT INTO CONT (Tip_doc_d, Doc_id_d, Fec_reg, Nombre, Usuario) VALUES (?, ?, ?, ?, ?)"),
-        {kTipoRuc, numero, m_ctx.reloj->hoy().toString(Qt::ISODate), razonSocial, m_ctx.sUsuario});
+        QStringLiteral(
+            "INSERT INTO CONT (Tip_doc_d, Doc_id_d, Fec_reg, Nombre, Usuario) VALUES (?, ?, ?, ?, ?)"),
+        { kTipoRuc, numero, m_ctx.reloj->hoy().toString(Qt::ISODate), razonSocial, m_ctx.sUsuario });
 }
 
 bool RegistroContribuyentes::cambiar(const QString &ruc, const QString &nombre)
@@ -100,8 +107,9 @@ bool RegistroContribuyentes::cambiar(const QString &ruc, const QString &nombre)
     const QString razonSocial = nombre.trimmed();
     if (!validarNombre(razonSocial))
         return false;
-    return m_datos.EjecutarSQL(QStringLiteral("UPDATE CONT SET Nombre = ? WHERE Tip_doc_d = ? AND Doc_id_d = ?"),
-                               {razonSocial, kTipoRuc, c->ruc});
+    return m_datos.EjecutarSQL(
+        QStringLiteral("UPDATE CONT SET Nombre = ? WHERE Tip_doc_d = ? AND Doc_id_d = ?"),
+        { razonSocial, kTipoRuc, c->ruc });
 }
 
 bool RegistroContribuyentes::eliminar(const QString &ruc)
@@ -116,13 +124,13 @@ bool RegistroContribuyentes::eliminar(const QString &ruc)
                    .arg(c->ruc));
         return false;
     }
-    const Respuesta r = m_ctx.mensajes->mostrar(
-        titulo(), QStringLiteral("¿Desea eliminar al contribuyente %1 - %2?").arg(c->ruc, c->nombre),
-        Icono::Pregunta, Botones::SiNo, Respuesta::No);
+    const Respuesta r = m_ctx.mensajes->mostrar(titulo(),
+        QStringLiteral("¿Desea eliminar al contribuyente %1 - %2?").arg(c->ruc, c->nombre), Icono::Pregunta,
+        Botones::SiNo, Respuesta::No);
     if (r != Respuesta::Si)
         return false;
-    return m_datos.EjecutarSQL(QStringLiteral("DELETE FROM CONT WHERE Tip_doc_d = ? AND Doc_id_d = ?"),
-                               {kTipoRuc, c->ruc});
+    return m_datos.EjecutarSQL(
+        QStringLiteral("DELETE FROM CONT WHERE Tip_doc_d = ? AND Doc_id_d = ?"), { kTipoRuc, c->ruc });
 }
 
 } // namespace kv

@@ -30,7 +30,7 @@ QString funcionBanco(const QString &nombre, const QString &nombreCorto);
 // length 46-47, display order 56-57, data type 128 ("5" digits only, "8"
 // letters and digits), length kind 130 ("1": the length is fixed).
 QString funcionTipoDocumento(const QString &descripcion, const QString &nombreCorto, int largo, int orden,
-                             QChar tipoDato, bool largoFijo);
+    QChar tipoDato, bool largoFijo);
 
 // The RUC row, exactly as the module falls back to when the row is missing.
 QString funcionRuc();

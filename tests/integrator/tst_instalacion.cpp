@@ -32,8 +32,9 @@ struct Inicio
     bool listo;
 
     Inicio(const EntornoPrueba &e, const QString &usuario = QStringLiteral("OPERADOR"))
-        : lanzador(mensajes, e.programas()), instalacion(opciones(e, usuario), mensajes, lanzador),
-          listo(instalacion.preparar(kConexion))
+        : lanzador(mensajes, e.programas())
+        , instalacion(opciones(e, usuario), mensajes, lanzador)
+        , listo(instalacion.preparar(kConexion))
     {
     }
     ~Inicio() { BaseDatos::cerrar(kConexion); }
@@ -54,7 +55,7 @@ QStringList fotografia(const QString &rutaIni, const QString &sistema)
     QStringList r;
     r << QString::fromLatin1(EntornoPrueba::leer(rutaIni).toHex());
     QDirIterator it(sistema, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
+        QDirIterator::Subdirectories);
     QStringList archivos;
     while (it.hasNext()) {
         const QFileInfo info(it.next());
@@ -69,13 +70,13 @@ QStringList fotografia(const QString &rutaIni, const QString &sistema)
     const QString conexion = QStringLiteral("foto");
     {
         BaseDatos::abrir(ArchivoIni(rutaIni).leer(QStringLiteral("Options"), QStringLiteral("DBPath"))
-                             + ArchivoIni(rutaIni).leer(QStringLiteral("Options"), QStringLiteral("DBName")),
-                         conexion);
+                + ArchivoIni(rutaIni).leer(QStringLiteral("Options"), QStringLiteral("DBName")),
+            conexion);
         QSqlQuery q(BaseDatos::base(conexion));
         for (const Tabla &t : tablasIntegrador()) {
             q.exec(QStringLiteral("SELECT * FROM ") + t.nombre + QStringLiteral(" ORDER BY 1, 2"));
             while (q.next()) {
-                QStringList fila{t.nombre};
+                QStringList fila { t.nombre };
                 for (int i = 0; i < q.record().count(); ++i)
                     fila << q.value(i).toString();
                 r << fila.join(u'|');
@@ -129,8 +130,8 @@ void TstInstalacion::primerInicioCreaLaInstalacion()
     // The installer must see the host's KV000.INI, the layout file already
     // in place, and start in the system folder.
     QVERIFY(e.programa(QStringLiteral("kvt517"),
-                       "{ echo \"$XDG_CONFIG_HOME\"; pwd -P; test -f tmp/env517.txt && echo envio; } > "
-                           + QFile::encodeName(e.raiz()) + "/instalador.txt"));
+        "{ echo \"$XDG_CONFIG_HOME\"; pwd -P; test -f tmp/env517.txt && echo envio; } > "
+            + QFile::encodeName(e.raiz()) + "/instalador.txt"));
 
     Inicio inicio(e);
     QVERIFY(inicio.listo);
@@ -139,7 +140,7 @@ void TstInstalacion::primerInicioCreaLaInstalacion()
 
     const QString sistema = e.sistemaPredeterminado();
     QCOMPARE(inicio.instalacion.rutaSistema(), sistema);
-    for (const char *carpeta : {"RPT", "TMP", "0517"})
+    for (const char *carpeta : { "RPT", "TMP", "0517" })
         QVERIFY2(QFileInfo(sistema + QString::fromLatin1(carpeta)).isDir(), carpeta);
     const QFileInfo tmp(sistema + QStringLiteral("tmp"));
     QVERIFY(tmp.isSymLink());
@@ -155,9 +156,11 @@ void TstInstalacion::primerInicioCreaLaInstalacion()
     for (const Tabla &t : tablasIntegrador())
         QVERIFY2(existeTabla(BaseDatos::base(kConexion), t.nombre), qPrintable(t.nombre));
 
-    const QStringList instalador = QString::fromLocal8Bit(EntornoPrueba::leer(e.raiz() + QStringLiteral("/instalador.txt")))
-                                       .split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(instalador, QStringList({e.config(), QFileInfo(sistema).canonicalFilePath(), QStringLiteral("envio")}));
+    const QStringList instalador
+        = QString::fromLocal8Bit(EntornoPrueba::leer(e.raiz() + QStringLiteral("/instalador.txt")))
+              .split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(instalador,
+        QStringList({ e.config(), QFileInfo(sistema).canonicalFilePath(), QStringLiteral("envio") }));
 }
 
 void TstInstalacion::filasIniciales_data()
@@ -168,14 +171,24 @@ void TstInstalacion::filasIniciales_data()
     QTest::addColumn<int>("largo");
     QTest::addColumn<QString>("esperado");
 
-    QTest::newRow("banco: nombre") << "004" << "02" << 1 << 36 << QStringLiteral("BANCO DE CREDITO DEL PERU").leftJustified(36);
-    QTest::newRow("banco: nombre corto") << "004" << "11" << 38 << 12 << QStringLiteral("CONTINENTAL").leftJustified(12);
-    QTest::newRow("banco: el 00 existe") << "004" << "00" << 1 << 7 << "NINGUNO";
-    QTest::newRow("RUC: como el valor de respaldo") << "044" << "6" << 1 << 130 << semilla::funcionRuc();
-    QTest::newRow("RUC: largo 11") << "044" << "6" << 46 << 2 << "11";
-    QTest::newRow("DNI: largo 8") << "044" << "1" << 46 << 2 << "08";
-    QTest::newRow("DNI: largo fijo") << "044" << "1" << 130 << 1 << "1";
-    QTest::newRow("carnet: largo variable") << "044" << "4" << 130 << 1 << "0";
+    QTest::newRow("banco: nombre") << "004"
+                                   << "02" << 1 << 36
+                                   << QStringLiteral("BANCO DE CREDITO DEL PERU").leftJustified(36);
+    QTest::newRow("banco: nombre corto")
+        << "004"
+        << "11" << 38 << 12 << QStringLiteral("CONTINENTAL").leftJustified(12);
+    QTest::newRow("banco: el 00 existe") << "004"
+                                         << "00" << 1 << 7 << "NINGUNO";
+    QTest::newRow("RUC: como el valor de respaldo") << "044"
+                                                    << "6" << 1 << 130 << semilla::funcionRuc();
+    QTest::newRow("RUC: largo 11") << "044"
+                                   << "6" << 46 << 2 << "11";
+    QTest::newRow("DNI: largo 8") << "044"
+                                  << "1" << 46 << 2 << "08";
+    QTest::newRow("DNI: largo fijo") << "044"
+                                     << "1" << 130 << 1 << "1";
+    QTest::newRow("carnet: largo variable") << "044"
+                                            << "4" << 130 << 1 << "0";
 }
 
 void TstInstalacion::filasIniciales()
@@ -214,8 +227,8 @@ void TstInstalacion::filasInicialesConPosicionesFijas()
         const QString codigo = q.value(0).toString(), funcion = q.value(1).toString();
         QVERIFY2(codigo.size() == 2 && codigo.at(0).isDigit() && codigo.at(1).isDigit(), qPrintable(codigo));
         QVERIFY2(!funcion.left(36).trimmed().isEmpty() && funcion.at(36) == u' '
-                     && !funcion.mid(37, 12).trimmed().isEmpty(),
-                 qPrintable(funcion));
+                && !funcion.mid(37, 12).trimmed().isEmpty(),
+            qPrintable(funcion));
         QCOMPARE(q.value(2).toString(), QString());
         bancos += codigo != u"00";
     }
@@ -237,7 +250,8 @@ void TstInstalacion::filasInicialesConPosicionesFijas()
     ctx.sUsuario = QStringLiteral("OPERADOR");
     QCOMPARE(datos.TipoUsuario(), QStringLiteral("0"));
     QCOMPARE(contar(QStringLiteral("SELECT count(*) FROM CLAVES")), 1);
-    const QString sinInconsistencias = datos.DescripcionError(151), conInconsistencias = datos.DescripcionError(152);
+    const QString sinInconsistencias = datos.DescripcionError(151),
+                  conInconsistencias = datos.DescripcionError(152);
     QVERIFY(sinInconsistencias.contains(u"no presenta inconsistencias"));
     QVERIFY(conInconsistencias.contains(u"con inconsistencias"));
 }
@@ -247,7 +261,8 @@ void TstInstalacion::segundoInicioNoCambiaNada()
     EntornoPrueba e;
     EntornoPrueba::escribir(e.programas() + QStringLiteral("/kv517.hlp"), kAyuda);
     EntornoPrueba::escribir(e.programas() + QStringLiteral("/env517.txt"), kEnvio);
-    QVERIFY(e.programa(QStringLiteral("kvt517"), "echo corrida >> " + QFile::encodeName(e.raiz()) + "/corridas.txt"));
+    QVERIFY(e.programa(
+        QStringLiteral("kvt517"), "echo corrida >> " + QFile::encodeName(e.raiz()) + "/corridas.txt"));
     {
         Inicio primero(e);
         QVERIFY(primero.listo);
@@ -262,7 +277,8 @@ void TstInstalacion::segundoInicioNoCambiaNada()
     }
     QCOMPARE(fotografia(e.rutaIni(), e.sistemaPredeterminado()), antes);
     // The installer runs on every start.
-    QCOMPARE(EntornoPrueba::leer(e.raiz() + QStringLiteral("/corridas.txt")), QByteArray("corrida\ncorrida\n"));
+    QCOMPARE(
+        EntornoPrueba::leer(e.raiz() + QStringLiteral("/corridas.txt")), QByteArray("corrida\ncorrida\n"));
 }
 
 void TstInstalacion::usaLaInstalacionDeOtroHost()
@@ -280,8 +296,8 @@ void TstInstalacion::usaLaInstalacionDeOtroHost()
         QVERIFY(q.exec(QStringLiteral("INSERT INTO PARAM VALUES ('004','99','BANCO PROPIO','')")));
     }
     BaseDatos::cerrar(QStringLiteral("otro"));
-    const QByteArray ini = "[Options]\r\nSysPath=" + QFile::encodeName(otro) + "\r\nDBPath=" + QFile::encodeName(otro)
-        + "BD/\r\nDBName=SISTEMA.DB\r\nSysUser=JPEREZ\r\n";
+    const QByteArray ini = "[Options]\r\nSysPath=" + QFile::encodeName(otro)
+        + "\r\nDBPath=" + QFile::encodeName(otro) + "BD/\r\nDBName=SISTEMA.DB\r\nSysUser=JPEREZ\r\n";
     QVERIFY(EntornoPrueba::escribir(e.rutaIni(), ini));
     EntornoPrueba::escribir(e.programas() + QStringLiteral("/env517.txt"), kEnvio);
 
@@ -317,8 +333,9 @@ void TstInstalacion::iniConBaseInexistente()
 {
     EntornoPrueba e;
     const QString sistema = e.raiz() + QStringLiteral("/perdido/");
-    QVERIFY(EntornoPrueba::escribir(e.rutaIni(), "[Options]\nSysPath=" + QFile::encodeName(sistema) + "\nDBPath="
-                                                     + QFile::encodeName(sistema) + "\nDBName=qadelia.db\n"));
+    QVERIFY(EntornoPrueba::escribir(e.rutaIni(),
+        "[Options]\nSysPath=" + QFile::encodeName(sistema) + "\nDBPath=" + QFile::encodeName(sistema)
+            + "\nDBName=qadelia.db\n"));
     Inicio host(e);
     QVERIFY(!host.listo);
     QCOMPARE(host.mensajes.mostrados().size(), 1);
@@ -347,7 +364,8 @@ void TstInstalacion::primerInicioCompletaUnaBaseAnterior()
     QVERIFY(host.instalacion.primerInicio());
     QCOMPARE(contar(QStringLiteral("SELECT count(*) FROM PARAM WHERE Numero='004' AND Argumento='02'")), 1);
     QCOMPARE(contar(QStringLiteral("SELECT count(*) FROM PARAM WHERE Funcion='BANCO CORREGIDO'")), 1);
-    QCOMPARE(contar(QStringLiteral("SELECT count(*) FROM PARAM WHERE Numero='004'")), semilla::bancos().size());
+    QCOMPARE(
+        contar(QStringLiteral("SELECT count(*) FROM PARAM WHERE Numero='004'")), semilla::bancos().size());
 }
 
 void TstInstalacion::instalador_data()
@@ -356,13 +374,13 @@ void TstInstalacion::instalador_data()
     QTest::addColumn<QStringList>("fragmentos"); // empty: nothing shown
 
     QTest::newRow("termina bien y calla") << QByteArray("exit 0") << QStringList();
-    QTest::newRow("termina mal")
-        << QByteArray("echo 'Error de Conección: 3051- Base de datos esta bloqueda' >&2; exit 1")
-        << QStringList{QStringLiteral("kvt517 terminó con el código de salida 1"),
-                       QStringLiteral("3051- Base de datos esta bloqueda")};
+    QTest::newRow("termina mal") << QByteArray(
+        "echo 'Error de Conección: 3051- Base de datos esta bloqueda' >&2; exit 1")
+                                 << QStringList { QStringLiteral("kvt517 terminó con el código de salida 1"),
+                                        QStringLiteral("3051- Base de datos esta bloqueda") };
     QTest::newRow("termina bien pero avisa un error")
         << QByteArray("echo 'Error al Ejecutar Sentencia SQL: Error Número : 1' >&2; exit 0")
-        << QStringList{QStringLiteral("Error Número : 1")};
+        << QStringList { QStringLiteral("Error Número : 1") };
 }
 
 void TstInstalacion::instalador()
@@ -397,7 +415,7 @@ void TstInstalacion::archivosDelModuloSeRenuevan()
         escritos = primero.instalacion.copiarArchivosModulo();
     }
     const QString copia = e.sistemaPredeterminado() + QStringLiteral("0517/kv517.hlp");
-    QCOMPARE(escritos, QStringList{copia});
+    QCOMPARE(escritos, QStringList { copia });
     QCOMPARE(EntornoPrueba::leer(copia), QByteArray("ayuda nueva\n"));
 }
 

@@ -31,12 +31,13 @@ void TstLanzador::fallos_data()
     QTest::newRow("termina bien") << QByteArray("echo hola; exit 0") << true << QStringList();
     QTest::newRow("código 3, error y salida")
         << QByteArray("echo 'leyendo KV000.INI'; echo 'Error de Conección: no hay base' >&2; exit 3") << false
-        << QStringList{QStringLiteral("El programa prog terminó con el código de salida 3."),
-                       QStringLiteral("leyendo KV000.INI\nError de Conección: no hay base")};
+        << QStringList { QStringLiteral("El programa prog terminó con el código de salida 3."),
+               QStringLiteral("leyendo KV000.INI\nError de Conección: no hay base") };
     QTest::newRow("sin mensaje") << QByteArray("exit 2") << false
-                                 << QStringList{QStringLiteral("El programa no dejó ningún mensaje.")};
+                                 << QStringList { QStringLiteral("El programa no dejó ningún mensaje.") };
     QTest::newRow("muere") << QByteArray("echo antes; kill -9 $$") << false
-                           << QStringList{QStringLiteral("terminó de forma anormal"), QStringLiteral("antes")};
+                           << QStringList { QStringLiteral("terminó de forma anormal"),
+                                  QStringLiteral("antes") };
 }
 
 // The same rules whether the host waits for the program (the installer) or
@@ -47,7 +48,7 @@ void TstLanzador::fallos()
     QFETCH(bool, correcto);
     QFETCH(QStringList, fragmentos);
 
-    for (const bool esperando : {true, false}) {
+    for (const bool esperando : { true, false }) {
         EntornoPrueba e;
         QVERIFY(e.programa(QStringLiteral("prog"), guion));
         MensajesGuionados mensajes;
@@ -97,8 +98,8 @@ void TstLanzador::salidaLargaGuardaElFinal()
 {
     EntornoPrueba e;
     QVERIFY(e.programa(QStringLiteral("prog"),
-                       "i=0; while [ $i -lt 3000 ]; do echo \"linea $i del registro\"; i=$((i+1)); done;"
-                       " echo 'causa: tabla CONT inexistente' >&2; exit 1"));
+        "i=0; while [ $i -lt 3000 ]; do echo \"linea $i del registro\"; i=$((i+1)); done;"
+        " echo 'causa: tabla CONT inexistente' >&2; exit 1"));
     MensajesGuionados mensajes;
     Lanzador lanzador(mensajes, e.programas());
     QSignalSpy terminado(&lanzador, &Lanzador::terminado);
@@ -122,7 +123,8 @@ void TstLanzador::esperaAgotada()
     reloj.start();
     QVERIFY(!lanzador.ejecutar(QStringLiteral("prog"), QString(), false, 500));
     QVERIFY(reloj.elapsed() < 10000);
-    QVERIFY(mensajes.ultimo().texto.startsWith(QStringLiteral("El programa prog no terminó a tiempo y fue detenido.")));
+    QVERIFY(mensajes.ultimo().texto.startsWith(
+        QStringLiteral("El programa prog no terminó a tiempo y fue detenido.")));
 }
 
 void TstLanzador::entornoYCarpeta()
@@ -137,7 +139,7 @@ void TstLanzador::entornoYCarpeta()
     QVERIFY(lanzador.ejecutar(QStringLiteral("prog"), e.datos()));
     // Started with no arguments, in the folder it was given.
     QCOMPARE(EntornoPrueba::leer(e.datos() + QStringLiteral("/salida.txt")).trimmed(),
-             "/config/del/host 0 " + QFile::encodeName(QFileInfo(e.datos()).canonicalFilePath()));
+        "/config/del/host 0 " + QFile::encodeName(QFileInfo(e.datos()).canonicalFilePath()));
 }
 
 QTEST_GUILESS_MAIN(TstLanzador)

@@ -90,7 +90,8 @@ void TstVentanaQadelia::tituloYMenus()
     QCOMPARE(m_ventana->windowTitle(), QStringLiteral("Qadelia"));
     QCOMPARE(m_ventana->windowHandle()->title(), QStringLiteral("Qadelia"));
     QCOMPARE(titulosMenus(m_ventana->menuBar()),
-             QStringList({QStringLiteral("&Archivo"), QStringLiteral("&Contribuyentes"), QStringLiteral("&Módulos")}));
+        QStringList(
+            { QStringLiteral("&Archivo"), QStringLiteral("&Contribuyentes"), QStringLiteral("&Módulos") }));
     // The reports menu shows once it has a command.
     m_ventana->menuReportes()->addAction(QStringLiteral("&Spool"));
     QTRY_COMPARE(titulosMenus(m_ventana->menuBar()).size(), 4);
@@ -120,8 +121,10 @@ void TstVentanaQadelia::registroPorElDialogo()
     m_ventana->accionModificar()->trigger();
     const QModelIndex nombre = m_ventana->grdContribuyentes()->model()->index(0, 1);
     QCOMPARE(nombre.data().toString(), QStringLiteral("L'AIR D'ONOFRIO S.A."));
-    QCOMPARE(m_ventana->grdContribuyentes()->model()->index(0, 2).data().toString(), QStringLiteral("PRUEBA"));
-    QCOMPARE(m_ventana->grdContribuyentes()->model()->index(0, 3).data().toString(), QStringLiteral("07/12/2026"));
+    QCOMPARE(
+        m_ventana->grdContribuyentes()->model()->index(0, 2).data().toString(), QStringLiteral("PRUEBA"));
+    QCOMPARE(
+        m_ventana->grdContribuyentes()->model()->index(0, 3).data().toString(), QStringLiteral("07/12/2026"));
 
     m_base->mensajes().responder(Respuesta::Si);
     m_ventana->accionEliminar()->trigger();
@@ -141,7 +144,7 @@ void TstVentanaQadelia::dialogoRechazaRucNoValido()
     });
     m_ventana->agregarContribuyente();
     QVERIFY(seguiaAbierto);
-    QCOMPARE(m_base->mensajes().textos(), QStringList{QStringLiteral("El número de RUC no es válido.")});
+    QCOMPARE(m_base->mensajes().textos(), QStringList { QStringLiteral("El número de RUC no es válido.") });
     QCOMPARE(m_ventana->filasContribuyentes(), 0);
 }
 
@@ -158,9 +161,9 @@ void TstVentanaQadelia::elModuloVeLaVentanaDelHost()
     // window titled exactly "Qadelia" is on its screen, and it is started
     // with no arguments.
     QVERIFY(m_entorno->programa(QStringLiteral("kv517"),
-                                "[ $# -eq 0 ] || exit 5\n"
-                                "xwininfo -root -tree | grep -q '^ *0x[0-9a-f]* \"Qadelia\": (' || exit 4\n"
-                                "xwininfo -name Qadelia | grep -q 'Map State: IsViewable' || exit 3\n"));
+        "[ $# -eq 0 ] || exit 5\n"
+        "xwininfo -root -tree | grep -q '^ *0x[0-9a-f]* \"Qadelia\": (' || exit 4\n"
+        "xwininfo -name Qadelia | grep -q 'Map State: IsViewable' || exit 3\n"));
     QSignalSpy terminado(m_lanzador.get(), &Lanzador::terminado);
     m_ventana->cmdModulo()->click();
     QVERIFY(terminado.wait(10000));
@@ -172,15 +175,17 @@ void TstVentanaQadelia::elModuloVeLaVentanaDelHost()
 void TstVentanaQadelia::moduloQueFallaMuestraSuSalida()
 {
     QVERIFY(m_entorno->programa(QStringLiteral("kv517"),
-                                "echo 'Error al ejecutar el módulo: Debe ejecutar este módulo desde el Integrador del QDL' >&2\n"
-                                "exit 1"));
+        "echo 'Error al ejecutar el módulo: Debe ejecutar este módulo desde el Integrador del QDL' >&2\n"
+        "exit 1"));
     QSignalSpy terminado(m_lanzador.get(), &Lanzador::terminado);
     m_ventana->accionModulo()->trigger();
     QVERIFY(terminado.wait(10000));
     QCOMPARE(m_base->mensajes().mostrados().size(), 1);
     const QString texto = m_base->mensajes().ultimo().texto;
-    QVERIFY2(texto.contains(QStringLiteral("El programa kv517 terminó con el código de salida 1.")), qPrintable(texto));
-    QVERIFY2(texto.contains(QStringLiteral("Debe ejecutar este módulo desde el Integrador del QDL")), qPrintable(texto));
+    QVERIFY2(texto.contains(QStringLiteral("El programa kv517 terminó con el código de salida 1.")),
+        qPrintable(texto));
+    QVERIFY2(texto.contains(QStringLiteral("Debe ejecutar este módulo desde el Integrador del QDL")),
+        qPrintable(texto));
 }
 
 void TstVentanaQadelia::noSeCierraConElModuloAbierto()
@@ -195,8 +200,8 @@ void TstVentanaQadelia::noSeCierraConElModuloAbierto()
     QVERIFY(!m_ventana->close());
     QVERIFY(m_ventana->isVisible());
     QCOMPARE(m_base->mensajes().textos(),
-             QStringList({QStringLiteral("El formulario 0517 ya se encuentra en ejecución."),
-                          QStringLiteral("Cierre primero el formulario 0517 antes de salir.")}));
+        QStringList({ QStringLiteral("El formulario 0517 ya se encuentra en ejecución."),
+            QStringLiteral("Cierre primero el formulario 0517 antes de salir.") }));
 
     QVERIFY(terminado.wait(10000));
     QCOMPARE(terminado.size(), 1);

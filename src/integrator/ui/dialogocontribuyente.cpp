@@ -11,15 +11,20 @@
 
 namespace kv {
 
-DialogoContribuyente::DialogoContribuyente(RegistroContribuyentes &registro, const QString &ruc,
-                                           const QString &nombre, QWidget *parent)
-    : QDialog(parent), m_registro(registro), m_nuevo(ruc.isEmpty()), m_ruc(new QLineEdit(ruc, this)),
-      m_nombre(new QLineEdit(nombre, this))
+DialogoContribuyente::DialogoContribuyente(
+    RegistroContribuyentes &registro, const QString &ruc, const QString &nombre, QWidget *parent)
+    : QDialog(parent)
+    , m_registro(registro)
+    , m_nuevo(ruc.isEmpty())
+    , m_ruc(new QLineEdit(ruc, this))
+    , m_nombre(new QLineEdit(nombre, this))
 {
-    setWindowTitle(m_nuevo ? QStringLiteral("Agregar contribuyente") : QStringLiteral("Modificar contribuyente"));
+    setWindowTitle(
+        m_nuevo ? QStringLiteral("Agregar contribuyente") : QStringLiteral("Modificar contribuyente"));
     m_ruc->setObjectName(QStringLiteral("txtRuc"));
     m_ruc->setMaxLength(11);
-    m_ruc->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,11}")), m_ruc));
+    m_ruc->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,11}")), m_ruc));
     m_ruc->setReadOnly(!m_nuevo);
     if (!m_nuevo)
         m_ruc->setBackgroundRole(QPalette::Button);

@@ -17,7 +17,7 @@ class DialogoContribuyente : public QDialog
 public:
     // An empty `ruc` adds a new taxpayer.
     DialogoContribuyente(RegistroContribuyentes &registro, const QString &ruc, const QString &nombre,
-                         QWidget *parent = nullptr);
+        QWidget *parent = nullptr);
 
     QLineEdit *txtRuc() const { return m_ruc; }
     QLineEdit *txtNombre() const { return m_nombre; }

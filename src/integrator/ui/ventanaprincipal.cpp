@@ -52,9 +52,13 @@ public:
 } // namespace
 
 VentanaPrincipal::VentanaPrincipal(Contexto &contexto, Lanzador &lanzador, QWidget *parent)
-    : QMainWindow(parent), m_ctx(contexto), m_lanzador(lanzador),
-      m_registro(std::make_unique<RegistroContribuyentes>(contexto)), m_modelo(new ModeloContribuyentes(this)),
-      m_grilla(new QTableView), m_areas(new QTabWidget)
+    : QMainWindow(parent)
+    , m_ctx(contexto)
+    , m_lanzador(lanzador)
+    , m_registro(std::make_unique<RegistroContribuyentes>(contexto))
+    , m_modelo(new ModeloContribuyentes(this))
+    , m_grilla(new QTableView)
+    , m_areas(new QTabWidget)
 {
     setWindowTitle(titulo());
     setObjectName(QStringLiteral("frmQadelia"));
@@ -104,8 +108,8 @@ VentanaPrincipal::VentanaPrincipal(Contexto &contexto, Lanzador &lanzador, QWidg
     columna->addWidget(m_areas, 1);
     setCentralWidget(central);
 
-    statusBar()->addWidget(
-        new QLabel(QStringLiteral("Usuario: %1    Sistema: %2").arg(m_ctx.sUsuario.trimmed(), m_ctx.sRutaSistema)));
+    statusBar()->addWidget(new QLabel(
+        QStringLiteral("Usuario: %1    Sistema: %2").arg(m_ctx.sUsuario.trimmed(), m_ctx.sRutaSistema)));
     m_estadoModulo = new QLabel;
     statusBar()->addPermanentWidget(m_estadoModulo);
     connect(&m_lanzador, &Lanzador::terminado, this, [this] { actualizarEstado(); });
@@ -124,21 +128,21 @@ void VentanaPrincipal::crearMenus()
     salir->setShortcut(QKeySequence::Quit);
 
     QMenu *contribuyentes = menuBar()->addMenu(QStringLiteral("&Contribuyentes"));
-    m_agregar = contribuyentes->addAction(QStringLiteral("&Agregar..."), this,
-                                          &VentanaPrincipal::agregarContribuyente);
+    m_agregar = contribuyentes->addAction(
+        QStringLiteral("&Agregar..."), this, &VentanaPrincipal::agregarContribuyente);
     m_agregar->setShortcut(QKeySequence::New);
-    m_modificar = contribuyentes->addAction(QStringLiteral("&Modificar..."), this,
-                                            &VentanaPrincipal::modificarContribuyente);
-    m_eliminar = contribuyentes->addAction(QStringLiteral("&Eliminar"), this,
-                                           &VentanaPrincipal::eliminarContribuyente);
+    m_modificar = contribuyentes->addAction(
+        QStringLiteral("&Modificar..."), this, &VentanaPrincipal::modificarContribuyente);
+    m_eliminar = contribuyentes->addAction(
+        QStringLiteral("&Eliminar"), this, &VentanaPrincipal::eliminarContribuyente);
     m_eliminar->setShortcut(QKeySequence::Delete);
     contribuyentes->addSeparator();
     contribuyentes->addAction(QStringLiteral("A&ctualizar"), this, &VentanaPrincipal::recargar)
         ->setShortcut(QKeySequence::Refresh);
 
     QMenu *modulos = menuBar()->addMenu(QStringLiteral("&Módulos"));
-    m_modulo = modulos->addAction(QStringLiteral("Formulario &0517 - Zentorio"), this,
-                                  &VentanaPrincipal::iniciarModulo);
+    m_modulo = modulos->addAction(
+        QStringLiteral("Formulario &0517 - Zentorio"), this, &VentanaPrincipal::iniciarModulo);
 
     m_menuReportes = menuBar()->addMenu(QStringLiteral("&Reportes"));
     m_menuReportes->menuAction()->setVisible(false);
@@ -157,7 +161,10 @@ bool VentanaPrincipal::eventFilter(QObject *objeto, QEvent *evento)
     return QMainWindow::eventFilter(objeto, evento);
 }
 
-int VentanaPrincipal::agregarArea(QWidget *area, const QString &titulo) { return m_areas->addTab(area, titulo); }
+int VentanaPrincipal::agregarArea(QWidget *area, const QString &titulo)
+{
+    return m_areas->addTab(area, titulo);
+}
 
 QString VentanaPrincipal::rucSeleccionado() const
 {
@@ -167,7 +174,10 @@ QString VentanaPrincipal::rucSeleccionado() const
     return m_modelo->index(actual.row(), ColRuc).data().toString();
 }
 
-int VentanaPrincipal::filasContribuyentes() const { return m_modelo->rowCount(); }
+int VentanaPrincipal::filasContribuyentes() const
+{
+    return m_modelo->rowCount();
+}
 
 void VentanaPrincipal::recargar()
 {
@@ -182,16 +192,18 @@ void VentanaPrincipal::recargar()
     m_modelo->setQuery(std::move(q));
     while (m_modelo->canFetchMore())
         m_modelo->fetchMore();
-    const QStringList cabeceras = {QStringLiteral("RUC"), QStringLiteral("Razón social"), QStringLiteral("Usuario"),
-                                   QStringLiteral("Fecha de registro")};
+    const QStringList cabeceras = { QStringLiteral("RUC"), QStringLiteral("Razón social"),
+        QStringLiteral("Usuario"), QStringLiteral("Fecha de registro") };
     for (int i = 0; i < cabeceras.size(); ++i)
         m_modelo->setHeaderData(i, Qt::Horizontal, cabeceras.at(i));
     m_grilla->resizeColumnsToContents();
     // Wide enough for an eleven-digit RUC and a user name even when empty.
     const QFontMetrics medidas = m_grilla->fontMetrics();
-    for (const auto &[columna, muestra] : {std::pair{ColRuc, "20100047218"}, std::pair{ColUsuario, "USUARIO0000"}}) {
-        m_grilla->setColumnWidth(columna, std::max(m_grilla->columnWidth(columna),
-                                                   medidas.horizontalAdvance(QString::fromLatin1(muestra)) + 16));
+    for (const auto &[columna, muestra] :
+        { std::pair { ColRuc, "20100047218" }, std::pair { ColUsuario, "USUARIO0000" } }) {
+        m_grilla->setColumnWidth(columna,
+            std::max(m_grilla->columnWidth(columna),
+                medidas.horizontalAdvance(QString::fromLatin1(muestra)) + 16));
     }
     m_grilla->horizontalHeader()->setSectionResizeMode(ColNombre, QHeaderView::Stretch);
     seleccionar(ruc);
@@ -222,8 +234,8 @@ void VentanaPrincipal::modificarContribuyente()
 {
     const QString ruc = rucSeleccionado();
     if (ruc.isEmpty()) {
-        m_ctx.mensajes->mostrar(RegistroContribuyentes::titulo(), QStringLiteral("Seleccione un contribuyente."),
-                                Icono::Informacion);
+        m_ctx.mensajes->mostrar(RegistroContribuyentes::titulo(),
+            QStringLiteral("Seleccione un contribuyente."), Icono::Informacion);
         return;
     }
     const QString nombre = m_modelo->index(m_grilla->currentIndex().row(), ColNombre).data().toString();
@@ -236,8 +248,8 @@ void VentanaPrincipal::eliminarContribuyente()
 {
     const QString ruc = rucSeleccionado();
     if (ruc.isEmpty()) {
-        m_ctx.mensajes->mostrar(RegistroContribuyentes::titulo(), QStringLiteral("Seleccione un contribuyente."),
-                                Icono::Informacion);
+        m_ctx.mensajes->mostrar(RegistroContribuyentes::titulo(),
+            QStringLiteral("Seleccione un contribuyente."), Icono::Informacion);
         return;
     }
     if (m_registro->eliminar(ruc))
@@ -247,8 +259,8 @@ void VentanaPrincipal::eliminarContribuyente()
 void VentanaPrincipal::iniciarModulo()
 {
     if (m_lanzador.enEjecucion(kModulo)) {
-        m_ctx.mensajes->mostrar(titulo(), QStringLiteral("El formulario 0517 ya se encuentra en ejecución."),
-                                Icono::Informacion);
+        m_ctx.mensajes->mostrar(
+            titulo(), QStringLiteral("El formulario 0517 ya se encuentra en ejecución."), Icono::Informacion);
         return;
     }
     // The module checks for this window when it starts: it must stay shown.
@@ -258,8 +270,8 @@ void VentanaPrincipal::iniciarModulo()
 
 void VentanaPrincipal::actualizarEstado()
 {
-    m_estadoModulo->setText(m_lanzador.enEjecucion(kModulo) ? QStringLiteral("Formulario 0517 en ejecución")
-                                                             : QString());
+    m_estadoModulo->setText(
+        m_lanzador.enEjecucion(kModulo) ? QStringLiteral("Formulario 0517 en ejecución") : QString());
 }
 
 void VentanaPrincipal::closeEvent(QCloseEvent *evento)
@@ -268,7 +280,7 @@ void VentanaPrincipal::closeEvent(QCloseEvent *evento)
     // the host goes after it, never before.
     if (m_lanzador.hayEnEjecucion()) {
         m_ctx.mensajes->mostrar(titulo(), QStringLiteral("Cierre primero el formulario 0517 antes de salir."),
-                                Icono::Informacion);
+            Icono::Informacion);
         evento->ignore();
         return;
     }
