@@ -1,6 +1,6 @@
 #include "arranque.h"
 
-#include "instanciaunica.h"
+#include "store/instanciaunica.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
 

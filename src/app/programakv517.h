@@ -1,7 +1,7 @@
 #pragma once
 
 #include "arranque.h"
-#include "instanciaunica.h"
+#include "store/instanciaunica.h"
 #include "store/contexto.h"
 #include "store/reloj.h"
 #include "store/ui/ventanas.h"

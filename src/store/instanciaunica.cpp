@@ -30,7 +30,7 @@ QString InstanciaUnica::carpetaPredeterminada()
         return runtime;
     // A folder of this user's own, so that another user's copy neither
     // blocks this one nor can take its lock file away.
-    const QString carpeta = QStringLiteral("/tmp/kv517-%1").arg(::getuid());
+    const QString carpeta = QDir::tempPath() + QStringLiteral("/kv-%1").arg(::getuid());
     ::mkdir(QFile::encodeName(carpeta).constData(), 0700);
     return carpeta;
 }

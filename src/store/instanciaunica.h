@@ -4,7 +4,7 @@
 
 namespace kv {
 
-// One copy of the module per user session: a lock on a file in the user's
+// One copy of a program per user session: a lock on a file in the user's
 // runtime folder, held until the process ends. The system releases it when
 // the process dies, however it dies, so a crash never blocks the next start.
 class InstanciaUnica

@@ -22,7 +22,8 @@ int main(int argc, char **argv)
     MensajesConsola mensajes;
 
     InstanciaUnica instancia(QStringLiteral("kvr517"));
-    if (!instancia.adquirir()) {
+    // A lock folder that cannot be written tells nothing about other copies.
+    if (instancia.adquirir() == InstanciaUnica::Estado::Ocupada) {
         mensajes.mostrar(QStringLiteral("Presentación Telemática"),
                          QStringLiteral("La aplicación ya se encuentra en Ejecución"), Icono::Informacion);
         return 1;

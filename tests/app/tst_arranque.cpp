@@ -1,7 +1,7 @@
 // Start-up under the host: the host's window, the single copy, KV000.INI,
 // the database open and its two failure messages, the help path.
 #include "app/arranque.h"
-#include "app/instanciaunica.h"
+#include "store/instanciaunica.h"
 #include "store/archivoini.h"
 #include "support/basedeprueba.h"
 
@@ -92,7 +92,7 @@ private slots:
         qunsetenv("XDG_RUNTIME_DIR");
         const QString carpeta = InstanciaUnica::carpetaPredeterminada();
         qputenv("XDG_RUNTIME_DIR", antes);
-        QCOMPARE(carpeta, QStringLiteral("/tmp/kv517-%1").arg(::getuid()));
+        QCOMPARE(carpeta, QDir::tempPath() + QStringLiteral("/kv-%1").arg(::getuid()));
         struct stat datos{};
         QCOMPARE(::stat(QFile::encodeName(carpeta).constData(), &datos), 0);
         QCOMPARE(int(datos.st_mode & 0777), 0700);

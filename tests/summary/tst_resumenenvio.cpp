@@ -224,7 +224,7 @@ private Q_SLOTS:
         const QByteArray anterior = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
         InstanciaUnica primera(QStringLiteral("kvr517"));
-        QVERIFY(primera.adquirir());
+        QCOMPARE(primera.adquirir(), InstanciaUnica::Estado::Adquirida);
         qputenv("XDG_RUNTIME_DIR", anterior);
         const Ejecucion r = ejecutar(base, {QStringLiteral("0620100070970    0517200611012345678")}, m_runtime.path());
         QVERIFY(r.codigo != 0);
