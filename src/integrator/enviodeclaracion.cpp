@@ -59,6 +59,20 @@ bool copiarFilas(AccesoDatos &datos, QSqlQuery &consulta, const QString &destino
 
 EnvioDeclaracion::EnvioDeclaracion(Contexto &contexto, AccesoDatos &datos) : m_ctx(contexto), m_datos(datos) {}
 
+ConsultaSql EnvioDeclaracion::consultaDeclaraciones() const
+{
+    ConsultaSql consulta{QStringLiteral("SELECT A.doc_id_d, B.Nombre, A.periodo, A.estado FROM CAB AS A, CONT AS B "
+                                        "WHERE A.doc_id_d=B.Doc_id_d AND A.tip_doc_d=6 AND B.Tip_doc_d=6 "
+                                        "AND A.Formulario=?"),
+                         {m_ctx.sFormulario}};
+    if (m_datos.TipoUsuario() != u"0") {
+        consulta.sql += QStringLiteral(" AND B.Usuario=?");
+        consulta.valores << m_ctx.sUsuario;
+    }
+    consulta.sql += QStringLiteral(" ORDER BY A.doc_id_d ASC, A.periodo DESC");
+    return consulta;
+}
+
 QString EnvioDeclaracion::nuevoControl() const
 {
     return QString::number(QRandomGenerator::global()->bounded(10000000, 100000000));

@@ -5,6 +5,7 @@
 namespace kv {
 
 class AccesoDatos;
+struct ConsultaSql;
 struct Contexto;
 
 // The host's sending of a saved declaration of form 0517: the header, the
@@ -24,6 +25,10 @@ public:
     };
 
     EnvioDeclaracion(Contexto &contexto, AccesoDatos &datos);
+
+    // The saved declarations of the form that this user may send (a user of
+    // type "0" sees every taxpayer's): RUC, name, period yyyymm, state.
+    ConsultaSql consultaDeclaraciones() const;
 
     Resultado enviar(const QString &ruc, const QString &periodo);
 

@@ -91,10 +91,11 @@ QString Lanzador::textoFallo(
     return texto;
 }
 
-void Lanzador::configurar(QProcess &proceso, const QString &nombre, const QString &carpetaTrabajo) const
+void Lanzador::configurar(QProcess &proceso, const QString &nombre, const QString &carpetaTrabajo,
+    const QStringList &argumentos) const
 {
     proceso.setProgram(rutaPrograma(nombre));
-    proceso.setArguments({});
+    proceso.setArguments(argumentos);
     proceso.setProcessChannelMode(QProcess::MergedChannels);
     if (!m_entorno.isEmpty())
         proceso.setProcessEnvironment(m_entorno);
@@ -116,13 +117,13 @@ bool Lanzador::comprobarExiste(const QString &nombre)
     return false;
 }
 
-bool Lanzador::ejecutar(
-    const QString &nombre, const QString &carpetaTrabajo, bool avisarSiEscribe, int esperaMs)
+bool Lanzador::ejecutar(const QString &nombre, const QString &carpetaTrabajo, bool avisarSiEscribe,
+    int esperaMs, const QStringList &argumentos)
 {
     if (!comprobarExiste(nombre))
         return false;
     QProcess proceso;
-    configurar(proceso, nombre, carpetaTrabajo);
+    configurar(proceso, nombre, carpetaTrabajo, argumentos);
     proceso.start();
     if (!proceso.waitForStarted()) {
         avisar(textoFallo(nombre, proceso, {}));

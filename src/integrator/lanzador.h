@@ -33,12 +33,13 @@ public:
     // host's own).
     void fijarEntorno(const QProcessEnvironment &entorno) { m_entorno = entorno; }
 
-    // Runs a program to its end. True when it ended with exit code 0. With
+    // Runs a program to its end, with the given arguments (the module and
+    // its installer take none; the summary program takes its command line). True when it ended with exit code 0. With
     // `avisarSiEscribe`, output on success is shown too: for a program
     // without windows whose every message is an error it means something
     // went wrong although it ended normally.
     bool ejecutar(const QString &nombre, const QString &carpetaTrabajo, bool avisarSiEscribe = false,
-        int esperaMs = kEsperaPredeterminadaMs);
+        int esperaMs = kEsperaPredeterminadaMs, const QStringList &argumentos = {});
 
     // Starts a program and returns at once; its end is reported by
     // `terminado`, its failure also through the message service. False when
@@ -55,7 +56,8 @@ signals:
     void terminado(const QString &nombre, bool correcto);
 
 private:
-    void configurar(QProcess &proceso, const QString &nombre, const QString &carpetaTrabajo) const;
+    void configurar(QProcess &proceso, const QString &nombre, const QString &carpetaTrabajo,
+        const QStringList &argumentos = {}) const;
     void avisar(const QString &texto);
     bool comprobarExiste(const QString &nombre);
 

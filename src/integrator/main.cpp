@@ -7,10 +7,49 @@
 #include "store/ui/mensajesventana.h"
 #include "store/utilidad.h"
 
+#include "reports/motorreporte.h"
+
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// qadelia --pdf FILE OUT.pdf: draws the report FILE of the reports folder
+// into OUT.pdf, every page as the printer would, for scripts and for users
+// who keep their reports. Needs no display.
+int exportarReporte(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "uso: qadelia --pdf ARCHIVO SALIDA.pdf\n");
+        return 2;
+    }
+    const kv::ArchivoIni ini(kv::ArchivoIni::rutaPredeterminada());
+    const QString sistema = ini.leer(QStringLiteral("Options"), QStringLiteral("SysPath"));
+    if (sistema.isEmpty()) {
+        std::fprintf(stderr, "qadelia: %s no indica la carpeta del sistema (SysPath)\n", qPrintable(ini.ruta()));
+        return 2;
+    }
+    QString error;
+    if (!kv::exportarPdf(sistema + QStringLiteral("RPT/") + args.at(2), args.at(3), &error)) {
+        std::fprintf(stderr, "qadelia: %s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "--pdf") == 0)
+        return exportarReporte(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qadelia"));
     // No display name: it would be appended to the window title, which must

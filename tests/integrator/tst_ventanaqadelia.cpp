@@ -1,6 +1,9 @@
 #include "entornoprueba.h"
 #include "integrator/lanzador.h"
 #include "integrator/ui/dialogocontribuyente.h"
+#include "integrator/ui/dialogoenvio.h"
+#include "reports/ui/frmpreview.h"
+#include "reports/ui/listaspool.h"
 #include "integrator/ui/ventanaprincipal.h"
 #include "support/basedeprueba.h"
 
@@ -58,6 +61,7 @@ private slots:
     void elModuloVeLaVentanaDelHost();
     void moduloQueFallaMuestraSuSalida();
     void noSeCierraConElModuloAbierto();
+    void enviarDesdeLaVentana();
 
 private:
     std::unique_ptr<BaseDePrueba> m_base;
@@ -91,10 +95,11 @@ void TstVentanaQadelia::tituloYMenus()
     QCOMPARE(m_ventana->windowHandle()->title(), QStringLiteral("Qadelia"));
     QCOMPARE(titulosMenus(m_ventana->menuBar()),
         QStringList(
-            { QStringLiteral("&Archivo"), QStringLiteral("&Contribuyentes"), QStringLiteral("&Módulos") }));
+            { QStringLiteral("&Archivo"), QStringLiteral("&Contribuyentes"), QStringLiteral("&Módulos"),
+                QStringLiteral("&Declaraciones") }));
     // The reports menu shows once it has a command.
     m_ventana->menuReportes()->addAction(QStringLiteral("&Spool"));
-    QTRY_COMPARE(titulosMenus(m_ventana->menuBar()).size(), 4);
+    QTRY_COMPARE(titulosMenus(m_ventana->menuBar()).size(), 5);
     QCOMPARE(titulosMenus(m_ventana->menuBar()).last(), QStringLiteral("&Reportes"));
 }
 
@@ -210,3 +215,41 @@ void TstVentanaQadelia::noSeCierraConElModuloAbierto()
 
 QTEST_MAIN(TstVentanaQadelia)
 #include "tst_ventanaqadelia.moc"
+
+void TstVentanaQadelia::enviarDesdeLaVentana()
+{
+    // The real summary program, reading the test's KV000.INI.
+    QVERIFY(QFile::link(qEnvironmentVariable("KV_BIN_DIR") + QStringLiteral("/kvr517"),
+        m_entorno->programas() + QStringLiteral("/kvr517")));
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("XDG_CONFIG_HOME"), m_base->carpeta());
+    entorno.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_entorno->raiz());
+    m_lanzador->fijarEntorno(entorno);
+    m_base->agregarContribuyente(QStringLiteral("20100070970"), QStringLiteral("AEROLINEA UNO"), QStringLiteral("PRUEBA"));
+    m_base->ejecutar(QStringLiteral("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, rectifica, efectivo, "
+                                    "cheque, estado) VALUES (6,'20100070970','200611','0517','0','5175',' ',0)"));
+
+    // Choose the declaration, then close the summary's preview.
+    QStringList vistas;
+    QTimer atender;
+    connect(&atender, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *dialogo = qobject_cast<DialogoEnvio *>(modal)) {
+            vistas << QStringLiteral("envio %1").arg(dialogo->filas());
+            dialogo->accept();
+        } else if (auto *previa = qobject_cast<frmPreview *>(modal)) {
+            vistas << QStringLiteral("previa ") + previa->sRut;
+            previa->close();
+        }
+    });
+    atender.start(50);
+    m_ventana->accionEnviar()->trigger();
+    atender.stop();
+
+    QCOMPARE(vistas, (QStringList{QStringLiteral("envio 1"), QStringLiteral("previa 00000001.PRN")}));
+    QCOMPARE(m_base->mensajes().textos(),
+        QStringList{QStringLiteral("La declaración fue enviada con el correlativo 001 y el número de control ")
+            + m_base->valor(QStringLiteral("SELECT control FROM HCAB")).toString() + u'.'});
+    QCOMPARE(m_base->contar(QStringLiteral("SPOOL"), QStringLiteral("CodRep='ZEN002'")), 1);
+    QCOMPARE(m_ventana->listaReportes()->filas(), 1);
+}

@@ -2,6 +2,7 @@
 // with poppler's pdftotext: pages, and where each text landed.
 #include "archivosprueba.h"
 #include "reports/motorreporte.h"
+#include "support/palabraspdf.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -13,42 +14,6 @@
 using namespace kv;
 using namespace kv::prueba;
 
-namespace {
-
-struct Palabra
-{
-    int pagina = 0;
-    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-    QString texto;
-};
-
-// "pdftotext -bbox" writes every word with its box in points from the top
-// left corner of its page.
-QList<Palabra> palabras(const QString &pdf, int *paginas)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    const QString salida = QString::fromUtf8(p.readAllStandardOutput());
-    QList<Palabra> lista;
-    int pagina = -1;
-    static const QRegularExpression expresion(QStringLiteral(
-        R"re(<page [^>]*>|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    auto it = expresion.globalMatch(salida);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
-            ++pagina;
-            continue;
-        }
-        lista.append(Palabra{pagina, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                             m.captured(4).toDouble(), m.captured(5)});
-    }
-    *paginas = pagina + 1;
-    return lista;
-}
-
-} // namespace
 
 class TstPdfReporte : public QObject
 {
@@ -107,7 +72,7 @@ void TstPdfReporte::posiciones()
         pdf = m_dir.filePath(QStringLiteral("salida.pdf"));
         QString error;
         QVERIFY2(exportarPdf(prn, pdf, &error), qPrintable(error));
-        leidas = palabras(pdf, &paginas);
+        leidas = palabrasPdf(pdf, &paginas);
     }
     QCOMPARE(paginas, 3); // the break at the end adds no page
 

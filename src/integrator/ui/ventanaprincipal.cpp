@@ -1,6 +1,11 @@
 #include "ventanaprincipal.h"
 
 #include "dialogocontribuyente.h"
+#include "dialogoenvio.h"
+#include "integrator/enviodeclaracion.h"
+#include "reports/ui/frmpreview.h"
+#include "reports/ui/listaspool.h"
+#include "store/accesodatos.h"
 #include "integrator/instalacion.h"
 #include "integrator/lanzador.h"
 #include "integrator/registrocontribuyentes.h"
@@ -92,6 +97,9 @@ VentanaPrincipal::VentanaPrincipal(Contexto &contexto, Lanzador &lanzador, QWidg
     filaRegistro->addWidget(m_grilla, 1);
     filaRegistro->addLayout(columnaBotones);
     m_areas->addTab(pagina, QStringLiteral("Contribuyentes"));
+    m_reportes = new ListaSpool(m_ctx);
+    m_reportes->setObjectName(QStringLiteral("lstReportes"));
+    m_areas->addTab(m_reportes, QStringLiteral("Reportes"));
 
     m_cmdModulo = new QPushButton(QStringLiteral("Formulario &0517 - Zentorio"));
     m_cmdModulo->setObjectName(QStringLiteral("cmdModulo"));
@@ -143,6 +151,10 @@ void VentanaPrincipal::crearMenus()
     QMenu *modulos = menuBar()->addMenu(QStringLiteral("&Módulos"));
     m_modulo = modulos->addAction(
         QStringLiteral("Formulario &0517 - Zentorio"), this, &VentanaPrincipal::iniciarModulo);
+
+    QMenu *declaraciones = menuBar()->addMenu(QStringLiteral("&Declaraciones"));
+    m_enviar = declaraciones->addAction(
+        QStringLiteral("&Enviar declaración..."), this, &VentanaPrincipal::enviarDeclaracion);
 
     m_menuReportes = menuBar()->addMenu(QStringLiteral("&Reportes"));
     m_menuReportes->menuAction()->setVisible(false);
@@ -266,6 +278,36 @@ void VentanaPrincipal::iniciarModulo()
     // The module checks for this window when it starts: it must stay shown.
     m_lanzador.iniciar(kModulo, m_ctx.sRutaSistema);
     actualizarEstado();
+}
+
+void VentanaPrincipal::enviarDeclaracion()
+{
+    AccesoDatos datos(m_ctx);
+    EnvioDeclaracion envio(m_ctx, datos);
+    DialogoEnvio dialogo(m_ctx, envio.consultaDeclaraciones(), this);
+    if (dialogo.exec() != QDialog::Accepted || dialogo.ruc().isEmpty())
+        return;
+    const EnvioDeclaracion::Resultado resultado = envio.enviar(dialogo.ruc(), dialogo.periodo());
+    if (!resultado.enviada) {
+        m_ctx.mensajes->mostrar(titulo(), resultado.mensaje, Icono::Critico);
+        return;
+    }
+    m_ctx.mensajes->mostrar(titulo(),
+        QStringLiteral("La declaración fue enviada con el correlativo %1 y el número de control %2.")
+            .arg(resultado.correl, resultado.control),
+        Icono::Informacion);
+
+    // The submission summary is written by its own program; the newest
+    // summary of this taxpayer is then the one just made.
+    if (m_lanzador.ejecutar(QStringLiteral("kvr517"), m_ctx.sRutaSistema, false,
+            Lanzador::kEsperaPredeterminadaMs, { resultado.lineaComandos })) {
+        QSqlQuery q = datos.consultar(QStringLiteral("SELECT Archivo FROM SPOOL WHERE CodRep='ZEN002' AND doc_id_d=? "
+                                                     "ORDER BY Archivo DESC LIMIT 1"),
+            { dialogo.ruc() });
+        if (q.next())
+            AbrePreview(m_ctx, q.value(0).toString(), QStringLiteral("Vprevia"), 1, 1, 1, this);
+    }
+    m_reportes->actualizar();
 }
 
 void VentanaPrincipal::actualizarEstado()

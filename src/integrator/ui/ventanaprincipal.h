@@ -15,6 +15,7 @@ namespace kv {
 
 struct Contexto;
 class Lanzador;
+class ListaSpool;
 class RegistroContribuyentes;
 
 // The host's window. Its title is what the module looks for before it
@@ -37,6 +38,8 @@ public:
     QAction *accionEliminar() const { return m_eliminar; }
     QAction *accionModulo() const { return m_modulo; }
     QPushButton *cmdModulo() const { return m_cmdModulo; }
+    QAction *accionEnviar() const { return m_enviar; }
+    ListaSpool *listaReportes() const { return m_reportes; }
 
     // Room for the reports: the menu stays hidden until it has commands,
     // and an area is a tab beside the taxpayer register.
@@ -54,6 +57,8 @@ public slots:
     void modificarContribuyente();
     void eliminarContribuyente();
     void iniciarModulo();
+    // Sends a saved declaration: history copy, submission summary, preview.
+    void enviarDeclaracion();
 
 protected:
     void closeEvent(QCloseEvent *evento) override;
@@ -75,6 +80,8 @@ private:
     QAction *m_modificar = nullptr;
     QAction *m_eliminar = nullptr;
     QAction *m_modulo = nullptr;
+    QAction *m_enviar = nullptr;
+    ListaSpool *m_reportes = nullptr;
     QPushButton *m_cmdModulo = nullptr;
     QLabel *m_estadoModulo = nullptr;
 };
