@@ -25,19 +25,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for n in $(seq 300 400); do
-  { [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; } && continue
-  Xvfb :$n -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 1 50); do
-    [ -e /tmp/.X11-unix/X$n ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -e /tmp/.X11-unix/X$n ] && kill -0 "$xvfb_pid" 2>/dev/null && break
-  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; xvfb_pid=
-done
-[ -n "$xvfb_pid" ] || { echo "screenshot.sh: no free display for Xvfb" >&2; exit 1; }
+. "$root/tools/xvfb.sh"
+iniciar_xvfb 300 400 1280x800x24 || { echo "screenshot.sh: no free display for Xvfb" >&2; exit 1; }
+xvfb_pid=$XVFB_PID n=${XVFB_DISPLAY#:}
 
 export DISPLAY=:$n QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run

@@ -23,15 +23,7 @@ FrmConsultas::FrmConsultas(Contexto &contexto, QWidget *padre) : QDialog(padre)
     fijarContextoAyuda(this, kContextoAyuda);
 
     m_modelo = new QSqlQueryModel(this);
-    const ConsultaSql consulta = ConsultaBancos();
-    QSqlQuery q(contexto.db());
-    q.prepare(consulta.sql);
-    for (const QVariant &v : consulta.valores)
-        q.addBindValue(v);
-    q.exec();
-    m_modelo->setQuery(std::move(q));
-    while (m_modelo->canFetchMore())
-        m_modelo->fetchMore();
+    cargarModelo(m_modelo, contexto.db(), ConsultaBancos());
     m_modelo->setHeaderData(0, Qt::Horizontal, QStringLiteral("Código"));
     m_modelo->setHeaderData(1, Qt::Horizontal, QStringLiteral("Banco"));
 

@@ -2,6 +2,7 @@
 
 #include "store/accesodatos.h"
 #include "store/contexto.h"
+#include "store/ui/listas.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -51,14 +52,7 @@ DialogoEnvio::DialogoEnvio(Contexto &contexto, const ConsultaSql &consulta, QWid
     setWindowTitle(QStringLiteral("Enviar declaración"));
     setObjectName(QStringLiteral("frmEnvio"));
 
-    QSqlQuery q(contexto.db());
-    q.prepare(consulta.sql);
-    for (const QVariant &v : consulta.valores)
-        q.addBindValue(v);
-    q.exec();
-    m_modelo->setQuery(std::move(q));
-    while (m_modelo->canFetchMore())
-        m_modelo->fetchMore();
+    cargarModelo(m_modelo, contexto.db(), consulta);
     const QStringList cabeceras = {QStringLiteral("RUC"), QStringLiteral("Razón social"), QStringLiteral("Periodo"),
                                    QStringLiteral("Estado")};
     for (int i = 0; i < cabeceras.size(); ++i)

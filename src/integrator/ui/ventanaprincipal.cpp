@@ -11,6 +11,7 @@
 #include "integrator/registrocontribuyentes.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
+#include "store/ui/listas.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -195,15 +196,7 @@ void VentanaPrincipal::recargar()
 {
     const QString ruc = rucSeleccionado();
     // The model walks back and forth over its rows: not a forward-only query.
-    const ConsultaSql consulta = m_registro->consultaLista();
-    QSqlQuery q(m_ctx.db());
-    q.prepare(consulta.sql);
-    for (const QVariant &v : consulta.valores)
-        q.addBindValue(v);
-    q.exec();
-    m_modelo->setQuery(std::move(q));
-    while (m_modelo->canFetchMore())
-        m_modelo->fetchMore();
+    cargarModelo(m_modelo, m_ctx.db(), m_registro->consultaLista());
     const QStringList cabeceras = { QStringLiteral("RUC"), QStringLiteral("Razón social"),
         QStringLiteral("Usuario"), QStringLiteral("Fecha de registro") };
     for (int i = 0; i < cabeceras.size(); ++i)

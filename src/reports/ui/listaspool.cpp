@@ -3,7 +3,9 @@
 #include "frmpreview.h"
 #include "reports/lectorreporte.h"
 #include "store/contexto.h"
+#include "store/accesodatos.h"
 #include "store/mensajes.h"
+#include "store/ui/listas.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -59,15 +61,11 @@ ListaSpool::ListaSpool(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
 void ListaSpool::actualizar()
 {
     // Newest first: the file numbers grow with every report of any code.
-    QSqlQuery consulta(m_ctx.db());
-    consulta.prepare(QStringLiteral(
-        "SELECT CodRep, Secuencia, Archivo, Fecha, Usuario, "
-        "trim(coalesce(CAST(tip_doc_d AS TEXT), '') || ' ' || coalesce(doc_id_d, '')) "
-        "FROM SPOOL ORDER BY Archivo DESC, Fecha DESC"));
-    consulta.exec();
-    m_modelo->setQuery(std::move(consulta));
-    while (m_modelo->canFetchMore())
-        m_modelo->fetchMore();
+    cargarModelo(m_modelo, m_ctx.db(),
+                 {QStringLiteral("SELECT CodRep, Secuencia, Archivo, Fecha, Usuario, "
+                                 "trim(coalesce(CAST(tip_doc_d AS TEXT), '') || ' ' || coalesce(doc_id_d, '')) "
+                                 "FROM SPOOL ORDER BY Archivo DESC, Fecha DESC"),
+                  {}});
     const QString titulos[] = {QStringLiteral("Código"),  QStringLiteral("Secuencia"), QStringLiteral("Archivo"),
                                QStringLiteral("Fecha"),   QStringLiteral("Usuario"),   QStringLiteral("Documento")};
     for (int i = 0; i < 6; ++i)

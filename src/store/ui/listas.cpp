@@ -8,9 +8,29 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QScreen>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
 #include <QWidget>
 
 namespace kv {
+
+ErrorBD cargarModelo(QSqlQueryModel *modelo, QSqlDatabase db, const ConsultaSql &consulta)
+{
+    // Not forward-only: a grid walks back and forth over its rows.
+    QSqlQuery q(db);
+    bool ok = q.prepare(consulta.sql);
+    if (ok) {
+        for (const QVariant &v : consulta.valores)
+            q.addBindValue(v);
+        ok = q.exec();
+    }
+    const ErrorBD error = ok ? ErrorBD{} : traducirError(q.lastError());
+    modelo->setQuery(std::move(q));
+    while (modelo->canFetchMore())
+        modelo->fetchMore();
+    return error;
+}
 
 void LlenarComboParametros(QComboBox *lista, const AccesoDatos &datos, const QString &numero, const QString &patron,
                            int longitud, int inicio, bool conBlanco)

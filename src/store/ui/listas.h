@@ -2,12 +2,20 @@
 
 #include <QString>
 
+#include "store/basedatos.h"
+
 class QComboBox;
+class QSqlQueryModel;
 class QWidget;
 
 namespace kv {
 
 class AccesoDatos;
+struct ConsultaSql;
+
+// Runs the query (values bound) into a grid's model and fetches every row,
+// so that the row count is exact from the start.
+ErrorBD cargarModelo(QSqlQueryModel *modelo, QSqlDatabase db, const ConsultaSql &consulta);
 
 // The list-box routines of the shared services, on Qt's non-editable combo
 // boxes.
