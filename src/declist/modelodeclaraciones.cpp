@@ -62,16 +62,11 @@ ModeloDeclaraciones::ModeloDeclaraciones(QObject *padre) : QSqlQueryModel(padre)
 
 bool ModeloDeclaraciones::cargar(QSqlDatabase db, const ConsultaSql &consulta, ErrorBD *error)
 {
-    QSqlQuery q(db);
-    bool ok = q.prepare(consulta.sql);
-    if (ok) {
-        for (const QVariant &v : consulta.valores)
-            q.addBindValue(v);
-        ok = q.exec();
-    }
+    ErrorBD fallo;
+    QSqlQuery q = ejecutarConsulta(db, consulta, &fallo, false);
     if (error)
-        *error = ok ? ErrorBD{} : traducirError(q.lastError());
-    if (!ok) {
+        *error = fallo;
+    if (fallo.hay()) {
         clear();
         std::fill(std::begin(m_campos), std::end(m_campos), -1);
         return false;

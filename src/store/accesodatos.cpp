@@ -93,19 +93,24 @@ bool AccesoDatos::EjecutarSQL(const QString &sql, const QVariantList &valores)
     return false;
 }
 
-QSqlQuery AccesoDatos::consultar(const QString &sql, const QVariantList &valores, ErrorBD *error) const
+QSqlQuery ejecutarConsulta(QSqlDatabase db, const ConsultaSql &consulta, ErrorBD *error, bool soloAdelante)
 {
-    QSqlQuery q(m_ctx.db());
-    q.setForwardOnly(true);
-    bool ok = q.prepare(sql);
+    QSqlQuery q(db);
+    q.setForwardOnly(soloAdelante);
+    bool ok = q.prepare(consulta.sql);
     if (ok) {
-        for (const QVariant &v : valores)
+        for (const QVariant &v : consulta.valores)
             q.addBindValue(v);
         ok = q.exec();
     }
     if (error)
         *error = ok ? ErrorBD{} : traducirError(q.lastError());
     return q;
+}
+
+QSqlQuery AccesoDatos::consultar(const QString &sql, const QVariantList &valores, ErrorBD *error) const
+{
+    return ejecutarConsulta(m_ctx.db(), ConsultaSql{sql, valores}, error);
 }
 
 QString AccesoDatos::CodigoControl(const QList<ValorColumna> &fila, int nNumericos)

@@ -34,6 +34,11 @@ struct ValorColumna
 
 TipoColumna tipoDeclarado(const QString &tipo);
 
+// Prepares the statement, binds its values and runs it. A grid needs a
+// scrollable query; everything else reads forward only.
+QSqlQuery ejecutarConsulta(QSqlDatabase db, const ConsultaSql &consulta, ErrorBD *error = nullptr,
+                           bool soloAdelante = true);
+
 // The shared data-access routines: statements with the standard error
 // message, the record check code, user, error and parameter look-ups, the
 // report register and the taxpayer list. They work on the context's

@@ -18,15 +18,8 @@ namespace kv {
 ErrorBD cargarModelo(QSqlQueryModel *modelo, QSqlDatabase db, const ConsultaSql &consulta)
 {
     // Not forward-only: a grid walks back and forth over its rows.
-    QSqlQuery q(db);
-    bool ok = q.prepare(consulta.sql);
-    if (ok) {
-        for (const QVariant &v : consulta.valores)
-            q.addBindValue(v);
-        ok = q.exec();
-    }
-    const ErrorBD error = ok ? ErrorBD{} : traducirError(q.lastError());
-    modelo->setQuery(std::move(q));
+    ErrorBD error;
+    modelo->setQuery(ejecutarConsulta(db, consulta, &error, false));
     while (modelo->canFetchMore())
         modelo->fetchMore();
     return error;
