@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <QVariantMap>
 #include <functional>
 #include <memory>
 
@@ -24,6 +25,20 @@ struct ParametrosVentana
     int paginas = 0;
     QString numOrden;   // sNumOrden
     QString numControl; // sNumControl
+
+    // What a detail window reads of the window that opened it: the current
+    // row of the opener's grid, by column name as stored ("fec_arribo",
+    // "cod_vuelo", "mto_dolar"...), for "MOD"; and the period as the
+    // opener's period field shows it (mm/yyyy).
+    QVariantMap fila;
+    QString periodoMostrado;
+
+    // Called by a detail window each time it has saved a row while it stays
+    // open ("NEW" loop), so that the opener's grid shows the row at once.
+    std::function<void()> alGrabar;
+    // Called with the value a window hands back when it closes through its
+    // exit button (the previous payments' total for box 403).
+    std::function<void(const QString &)> devolver;
 };
 
 // The window opener: factories keyed by window name. Every child window is
@@ -41,7 +56,13 @@ public:
     bool AbrirVentana(const QString &nombre, const QString &accion, bool historico, const QString &texto = {},
                       int paginas = 0, QWidget *padre = nullptr) const
     {
-        return AbrirVentana(ParametrosVentana{nombre, accion, historico, texto, paginas, {}, {}}, padre);
+        ParametrosVentana p;
+        p.nombre = nombre;
+        p.accion = accion;
+        p.historico = historico;
+        p.texto = texto;
+        p.paginas = paginas;
+        return AbrirVentana(p, padre);
     }
 
     bool AbrirVentana(const ParametrosVentana &parametros, QWidget *padre = nullptr) const
