@@ -1,5 +1,6 @@
 #include "support/basedeprueba.h"
 #include "store/accesodatos.h"
+#include "store/tablatasas.h"
 
 #include <QProcess>
 #include <QSet>
@@ -53,6 +54,7 @@ private Q_SLOTS:
         QFETCH(QString, tasa);
         BaseDePrueba base;
         QCOMPARE(base.datos().TasaVigente(fecha), tasa);
+        QCOMPARE(TablaTasas(base.datos()).vigente(fecha), tasa);
     }
 
     void tasaVigenteTomaLaUltimaNoPosterior()
@@ -61,6 +63,10 @@ private Q_SLOTS:
         base.ejecutar(QStringLiteral("INSERT INTO PARAM VALUES ('966','20100101','0020.00','002')"));
         QCOMPARE(base.datos().TasaVigente(QStringLiteral("20091231")), QStringLiteral("0015.00"));
         QCOMPARE(base.datos().TasaVigente(QStringLiteral("20100101")), QStringLiteral("0020.00"));
+        // Read once, the table answers as the query does on either side of the change.
+        const TablaTasas tasas(base.datos());
+        QCOMPARE(tasas.vigente(QStringLiteral("20091231")), QStringLiteral("0015.00"));
+        QCOMPARE(tasas.vigente(QStringLiteral("20100101")), QStringLiteral("0020.00"));
     }
 
     void codigoControlDeUnVuelo()
