@@ -4,7 +4,8 @@
 set -eu
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libgl-dev
+  libsqlite3-dev postgresql
   libx11-dev
   xvfb xauth x11-utils
   fonts-liberation fontconfig

@@ -61,9 +61,9 @@ bool Arranque::AbrirBaseDatos()
                    m_ctx.sRutaSistema + QString::fromLatin1(kArchivoGrupoTrabajo));
     // An empty name would give SQLite's private temporary database, and the
     // module would run on nothing: it fails as a file that cannot be opened.
-    ErrorBD error = m_ctx.sRutaBase.trimmed().isEmpty()
+    ErrorBD error = m_ctx.ubicacion.vacia()
         ? ErrorBD{kSqliteNoSePuedeAbrir, QStringLiteral("unable to open database file")}
-        : BaseDatos::abrir(m_ctx.sRutaBase, m_ctx.conexion);
+        : BaseDatos::abrir(m_ctx.ubicacion, m_ctx.conexion);
     if (!error.hay())
         return true;
     m_ctx.mensajes->mostrar(QStringLiteral("Error de Conección"), textoErrorConexion(error), Icono::Critico);

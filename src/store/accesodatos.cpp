@@ -229,7 +229,7 @@ QStringList AccesoDatos::EntradasComboParametros(const QString &numero, const QS
     if (conBlanco)
         entradas << QString(75, u' ');
     QSqlQuery q = consultar(QStringLiteral("SELECT Argumento, substr(Funcion,?,?) AS Func FROM PARAM "
-                                           "WHERE Numero=? AND Argumento LIKE ? ORDER BY 2"),
+                                           "WHERE Numero=? AND Argumento LIKE ? ORDER BY 2, 1"),
                             {inicio, longitud, numero, patronLike(patron)});
     while (q.next()) {
         const QString funcion = q.value(1).toString();

@@ -37,12 +37,97 @@ ErrorBD prepararConexion(QSqlDatabase &db)
     return {};
 }
 
+// PostgreSQL's conditions (SQLSTATE) that mean "someone else has it" or "you
+// may not write it": lock not available, serialization failure, deadlock,
+// statement cancelled by the lock wait, no privilege, read-only transaction,
+// too many connections, and a server that refuses or cannot be reached.
+bool esBloqueoPostgres(const QString &estado)
+{
+    static const QStringList bloqueos = {QStringLiteral("55P03"), QStringLiteral("40001"), QStringLiteral("40P01"),
+                                          QStringLiteral("57014"), QStringLiteral("42501"), QStringLiteral("25006"),
+                                          QStringLiteral("53300")};
+    return bloqueos.contains(estado);
+}
+
+ErrorBD traducirErrorPostgres(const QSqlError &error)
+{
+    const QString estado = error.nativeErrorCode();
+    QString texto = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+    texto = texto.trimmed();
+    if (esBloqueoPostgres(estado))
+        return {kErrorBaseBloqueada, texto};
+    if (estado == u"42P07") // duplicate relation: a table, or the index of a key
+        return {texto.contains(QStringLiteral("pk_"), Qt::CaseInsensitive) ? kErrorIndiceExiste : kErrorTablaExiste,
+                texto};
+    // Any other condition is the engine's general error, as SQLite's is 1,
+    // with the server's text and its condition code for whoever looks it up.
+    return {1, texto + QStringLiteral(" (SQLSTATE ") + estado + u')'};
+}
+
+} // namespace
+
+Motor motorDe(const QSqlDatabase &db)
+{
+    return db.driverName() == u"QPSQL" ? Motor::PostgreSQL : Motor::SQLite;
+}
+
+UbicacionBase UbicacionBase::desdeOpciones(const QString &motor, const QString &dbPath, const QString &dbName,
+                                           bool *valida)
+{
+    UbicacionBase u;
+    const QString m = motor.trimmed().toUpper();
+    const bool conocido = m.isEmpty() || m == u"SQLITE" || m == u"PSQL";
+    if (valida)
+        *valida = conocido;
+    if (m == u"PSQL") {
+        u.motor = Motor::PostgreSQL;
+        u.conexionPg = BaseDatos::sinContrasena(dbPath);
+        u.nombrePg = dbName.trimmed();
+    } else {
+        u.ruta = dbPath + dbName;
+    }
+    return u;
+}
+
+QString UbicacionBase::descripcion() const
+{
+    return motor == Motor::SQLite ? ruta : nombrePg + QStringLiteral(" (") + conexionPg + u')';
+}
+
+namespace {
+
+QSqlDatabase conexionPostgres(const UbicacionBase &u, const QString &conexion)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conexion);
+    db.setDatabaseName(u.nombrePg);
+    // The connection text goes to libpq as it is written (host, port, user,
+    // sslmode, service...); the lock wait is the same as the file's.
+    QString opciones = u.conexionPg.trimmed();
+    db.setConnectOptions(opciones);
+    return db;
+}
+
+ErrorBD prepararPostgres(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    for (const QString &sentencia :
+         {QStringLiteral("SET lock_timeout = %1").arg(BaseDatos::kEsperaMs), QStringLiteral("SET client_min_messages = warning")}) {
+        if (!q.exec(sentencia))
+            return traducirErrorPostgres(q.lastError());
+    }
+    return {};
+}
+
 } // namespace
 
 ErrorBD traducirError(const QSqlError &error)
 {
     if (error.type() == QSqlError::NoError)
         return {};
+    // SQLite's result codes have at most four digits; PostgreSQL's
+    // conditions are five-character SQLSTATEs.
+    if (error.nativeErrorCode().size() == 5)
+        return traducirErrorPostgres(error);
     bool ok = false;
     int codigo = error.nativeErrorCode().toInt(&ok) & 0xff;
     const QString texto = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
@@ -60,6 +145,68 @@ ErrorBD traducirError(const QSqlError &error)
 QString numeroConBlanco(long long numero)
 {
     return numero >= 0 ? u' ' + QString::number(numero) : QString::number(numero);
+}
+
+ErrorBD BaseDatos::abrir(const UbicacionBase &ubicacion, const QString &conexion)
+{
+    if (ubicacion.motor == Motor::SQLite)
+        return abrir(ubicacion.ruta, conexion);
+    cerrar(conexion);
+    QSqlDatabase db = conexionPostgres(ubicacion, conexion);
+    if (!db.open()) {
+        const QSqlError e = db.lastError();
+        // A server that cannot be reached or refuses the user has no SQLSTATE.
+        ErrorBD error = traducirError(e);
+        if (e.nativeErrorCode().isEmpty())
+            error = {kErrorBaseBloqueada, (e.databaseText().isEmpty() ? e.driverText() : e.databaseText()).trimmed()};
+        return error;
+    }
+    ErrorBD error = prepararPostgres(db);
+    if (error.hay())
+        db.close();
+    return error;
+}
+
+QString BaseDatos::sinContrasena(const QString &conexionPg)
+{
+    // libpq's key = value pairs; a value may be quoted with '...' and escape
+    // quotes and backslashes with a backslash.
+    QString salida;
+    const QString &t = conexionPg;
+    qsizetype i = 0;
+    while (i < t.size()) {
+        while (i < t.size() && t.at(i).isSpace())
+            ++i;
+        const qsizetype inicio = i;
+        while (i < t.size() && t.at(i) != u'=' && !t.at(i).isSpace())
+            ++i;
+        const QString clave = t.mid(inicio, i - inicio);
+        while (i < t.size() && t.at(i).isSpace())
+            ++i;
+        if (i < t.size() && t.at(i) == u'=') {
+            ++i;
+            while (i < t.size() && t.at(i).isSpace())
+                ++i;
+            if (i < t.size() && t.at(i) == u'\'') {
+                ++i;
+                while (i < t.size() && t.at(i) != u'\'') {
+                    if (t.at(i) == u'\\' && i + 1 < t.size())
+                        ++i;
+                    ++i;
+                }
+                ++i;
+            } else {
+                while (i < t.size() && !t.at(i).isSpace())
+                    ++i;
+            }
+        }
+        if (clave.isEmpty() || clave.compare(u"password", Qt::CaseInsensitive) == 0)
+            continue;
+        if (!salida.isEmpty())
+            salida += u' ';
+        salida += t.mid(inicio, i - inicio).trimmed();
+    }
+    return salida;
 }
 
 ErrorBD BaseDatos::abrir(const QString &ruta, const QString &conexion)

@@ -23,6 +23,8 @@ struct Contexto
 {
     QString sRutaSistema;        // SysPath, as written (expected to end in "/")
     QString sRutaBase;           // DBPath + DBName, joined without a separator
+    UbicacionBase ubicacion;     // the engine and where its database is
+    bool motorValido = true;     // DBEngine named a known engine (or none)
     QString sRutaReportes;       // sRutaSistema + "RPT"
     QString sUsuario = QStringLiteral(" ");
     QString sFormulario = QStringLiteral("0517");
@@ -41,12 +43,16 @@ struct Contexto
 
     QSqlDatabase db() const { return BaseDatos::base(conexion); }
 
-    // Reads SysPath, DBPath, DBName and SysUser of section "Options".
+    // Reads SysPath, DBEngine, DBPath, DBName and SysUser of section "Options".
     void leerConfiguracion(const ArchivoIni &ini)
     {
         const QString seccion = QStringLiteral("Options");
         sRutaSistema = ini.leer(seccion, QStringLiteral("SysPath"));
-        sRutaBase = ini.leer(seccion, QStringLiteral("DBPath")) + ini.leer(seccion, QStringLiteral("DBName"));
+        const QString dbPath = ini.leer(seccion, QStringLiteral("DBPath"));
+        const QString dbName = ini.leer(seccion, QStringLiteral("DBName"));
+        sRutaBase = dbPath + dbName;
+        ubicacion = UbicacionBase::desdeOpciones(ini.leer(seccion, QStringLiteral("DBEngine")), dbPath, dbName,
+                                                 &motorValido);
         sRutaReportes = sRutaSistema + QStringLiteral("RPT");
         sUsuario = ini.leer(seccion, QStringLiteral("SysUser"));
     }

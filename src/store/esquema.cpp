@@ -63,11 +63,41 @@ Tabla tablaPagos(const QString &nombre, bool historica)
 
 } // namespace
 
-QString Tabla::sentenciaCrear() const
+QString tipoSegunMotor(const QString &declarado, Motor motor)
+{
+    if (motor == Motor::SQLite)
+        return declarado;
+    const QString t = declarado.trimmed().toLower();
+    if (t == u"byte")
+        return QStringLiteral("smallint");
+    if (t == u"integer" || t == u"long")
+        return QStringLiteral("integer");
+    if (t == u"date")
+        return QStringLiteral("varchar(19)");
+    if (t.startsWith(u"text(") && t.endsWith(u')'))
+        return QStringLiteral("varchar") + t.mid(4);
+    if (t == u"text")
+        return QStringLiteral("text");
+    return declarado;
+}
+
+namespace {
+
+// Names are written bracketed on SQLite, as they were declared; PostgreSQL
+// folds unquoted names to lower case, and every statement of the programs
+// writes them unquoted.
+QString nombreSegunMotor(const QString &nombre, Motor motor)
+{
+    return motor == Motor::SQLite ? u'[' + nombre + u']' : nombre;
+}
+
+} // namespace
+
+QString Tabla::sentenciaCrear(Motor motor) const
 {
     QStringList definiciones;
     for (const Columna &c : columnas) {
-        QString d = u'[' + c.nombre + QStringLiteral("] ") + c.tipo;
+        QString d = nombreSegunMotor(c.nombre, motor) + u' ' + tipoSegunMotor(c.tipo, motor);
         if (!c.predeterminado.isEmpty())
             d += QStringLiteral(" DEFAULT ") + c.predeterminado;
         definiciones << d;
@@ -75,13 +105,27 @@ QString Tabla::sentenciaCrear() const
     return QStringLiteral("CREATE TABLE ") + nombre + u'(' + definiciones.join(QStringLiteral(", ")) + u')';
 }
 
-QString Tabla::sentenciaClave() const
+QString Tabla::sentenciaClave(Motor motor) const
 {
     QStringList cols;
     for (const QString &c : clave)
-        cols << u'[' + c + u']';
+        cols << nombreSegunMotor(c, motor);
     return QStringLiteral("CREATE UNIQUE INDEX PK_") + nombre + QStringLiteral(" ON ") + nombre + QStringLiteral(" (")
         + cols.join(u',') + u')';
+}
+
+QStringList Tabla::sentenciasComentario(Motor motor) const
+{
+    QStringList r;
+    if (motor == Motor::SQLite)
+        return r;
+    for (const Columna &c : columnas) {
+        // Names and types are the schema's own letters, digits and brackets:
+        // nothing to escape.
+        r << QStringLiteral("COMMENT ON COLUMN ") + nombre + u'.' + c.nombre + QStringLiteral(" IS '") + c.nombre
+                + u':' + c.tipo + u'\'';
+    }
+    return r;
 }
 
 QStringList Tabla::nombresColumnas() const
@@ -163,11 +207,14 @@ const QList<Tabla> &tablasIntegrador()
 
 ErrorBD crearTablas(QSqlDatabase db, const QList<Tabla> &tablas)
 {
+    const Motor motor = motorDe(db);
     QSqlQuery q(db);
     for (const Tabla &t : tablas) {
         if (existeTabla(db, t.nombre))
             continue;
-        for (const QString &sentencia : {t.sentenciaCrear(), t.sentenciaClave()}) {
+        QStringList sentencias{t.sentenciaCrear(motor)};
+        sentencias << t.sentenciasComentario(motor) << t.sentenciaClave(motor);
+        for (const QString &sentencia : sentencias) {
             if (!q.exec(sentencia))
                 return traducirError(q.lastError());
         }
@@ -179,6 +226,36 @@ QList<Columna> columnasDeclaradas(QSqlDatabase db, const QString &tabla)
 {
     QList<Columna> r;
     QSqlQuery q(db);
+    if (motorDe(db) == Motor::PostgreSQL) {
+        // The declared name and type are the column's comment ("name:type");
+        // a column without one shows the server's own name and type.
+        q.prepare(QStringLiteral(
+            "SELECT a.attname, format_type(a.atttypid, a.atttypmod), pg_get_expr(d.adbin, d.adrelid), "
+            "col_description(a.attrelid, a.attnum) "
+            "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
+            "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+            "WHERE c.oid = (SELECT c2.oid FROM pg_catalog.pg_class c2 "
+            "  JOIN pg_catalog.pg_namespace n ON n.oid = c2.relnamespace "
+            "  WHERE c2.relkind = 'r' AND lower(c2.relname) = lower(?) AND n.nspname = ANY (current_schemas(false)) "
+            "  ORDER BY array_position(current_schemas(false), n.nspname) LIMIT 1) "
+            "AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum"));
+        q.addBindValue(tabla);
+        if (!q.exec())
+            return r;
+        while (q.next()) {
+            const QString comentario = q.value(3).toString();
+            const qsizetype dos = comentario.indexOf(u':');
+            Columna c{q.value(0).toString(), q.value(1).toString(), q.value(2).toString()};
+            if (dos > 0) {
+                c.nombre = comentario.left(dos);
+                c.tipo = comentario.mid(dos + 1);
+            }
+            // A default reads back with its cast ("0::smallint").
+            c.predeterminado = c.predeterminado.section(QStringLiteral("::"), 0, 0);
+            r.append(c);
+        }
+        return r;
+    }
     q.prepare(QStringLiteral("SELECT name, type, dflt_value FROM pragma_table_info(?)"));
     q.addBindValue(tabla);
     if (!q.exec())
@@ -191,7 +268,12 @@ QList<Columna> columnasDeclaradas(QSqlDatabase db, const QString &tabla)
 bool existeTabla(QSqlDatabase db, const QString &tabla)
 {
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND upper(name)=upper(?)"));
+    if (motorDe(db) == Motor::PostgreSQL)
+        q.prepare(QStringLiteral("SELECT 1 FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n "
+                                 "ON n.oid = c.relnamespace WHERE c.relkind = 'r' AND lower(c.relname) = lower(?) "
+                                 "AND n.nspname = ANY (current_schemas(false))"));
+    else
+        q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND upper(name)=upper(?)"));
     q.addBindValue(tabla);
     return q.exec() && q.next();
 }

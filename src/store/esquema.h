@@ -22,8 +22,12 @@ struct Tabla
     QList<Columna> columnas; // in table order: the record check code depends on it
     QStringList clave;       // primary key columns, an index named PK_<table>
 
-    QString sentenciaCrear() const;      // CREATE TABLE
-    QString sentenciaClave() const;      // the unique index PK_<table>
+    QString sentenciaCrear(Motor motor = Motor::SQLite) const; // CREATE TABLE
+    QString sentenciaClave(Motor motor = Motor::SQLite) const; // the unique index PK_<table>
+    // After CREATE TABLE on a PostgreSQL server: each column's name and
+    // declared type kept as its comment, where columnasDeclaradas reads them
+    // back (the server has no "Byte" or "Date" of its own). None on SQLite.
+    QStringList sentenciasComentario(Motor motor) const;
     QStringList nombresColumnas() const;
 };
 
@@ -39,6 +43,13 @@ const Tabla *tablaModulo(const QString &nombre);
 // never create these; the host does on its first start, and the tests do.
 const QList<Tabla> &tablasIntegrador();
 ErrorBD crearTablas(QSqlDatabase db, const QList<Tabla> &tablas);
+
+// The column type an engine is given for a declared type. SQLite keeps the
+// declared type as it is written. On PostgreSQL a Byte is a smallint, Integer
+// and Long are integers, Text(n) is varchar(n), and a Date is ISO text, as it
+// is in the file ("YYYY-MM-DD", date-times "YYYY-MM-DD HH:MM:SS"), so that
+// the same statements and comparisons serve both engines.
+QString tipoSegunMotor(const QString &declarado, Motor motor);
 
 // Declared column types of a table as the database holds it, in table order
 // (empty when the table does not exist).

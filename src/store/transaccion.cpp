@@ -1,5 +1,7 @@
 #include "transaccion.h"
 
+#include "basedatos.h"
+
 #include <QSqlQuery>
 
 namespace kv {
@@ -7,7 +9,17 @@ namespace kv {
 Transaccion::Transaccion(QSqlDatabase db, Modo modo) : m_db(std::move(db))
 {
     QSqlQuery q(m_db);
-    m_iniciada = q.exec(modo == Modo::Inmediata ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    if (motorDe(m_db) == Motor::SQLite) {
+        m_iniciada = q.exec(modo == Modo::Inmediata ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+        return;
+    }
+    m_iniciada = q.exec(QStringLiteral("BEGIN"));
+    // The file's immediate transaction takes its one write lock at once; on
+    // the server every such transaction takes the same advisory lock, held
+    // to its end, so that two programs reading then writing (a report
+    // number, a save) wait for each other there too.
+    if (m_iniciada && modo == Modo::Inmediata && !q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kCerrojo)))
+        deshacer();
 }
 
 Transaccion::~Transaccion() { deshacer(); }

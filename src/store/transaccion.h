@@ -13,6 +13,8 @@ class Transaccion
 {
 public:
     enum class Modo { Diferida, Inmediata };
+    // The advisory lock of immediate transactions on a PostgreSQL server.
+    static constexpr int kCerrojo = 517;
 
     explicit Transaccion(QSqlDatabase db, Modo modo = Modo::Diferida);
     ~Transaccion();

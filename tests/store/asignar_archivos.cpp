@@ -1,6 +1,7 @@
 // Allocates report file numbers in a loop, as a second program sharing the
-// host's database would: kv_asignar_archivos <database> <count>.
+// host's database would: kv_asignar_archivos <KV000.INI> <count>.
 #include "store/accesodatos.h"
+#include "store/archivoini.h"
 #include "store/basedatos.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
@@ -18,7 +19,8 @@ int main(int argc, char **argv)
     kv::MensajesConsola mensajes;
     ctx.mensajes = &mensajes;
     ctx.sUsuario = QStringLiteral("PROCESO");
-    if (kv::BaseDatos::abrir(args.at(1), ctx.conexion).hay())
+    ctx.leerConfiguracion(kv::ArchivoIni(args.at(1)));
+    if (kv::BaseDatos::abrir(ctx.ubicacion, ctx.conexion).hay())
         return 3;
     kv::AccesoDatos datos(ctx);
     const int veces = args.at(2).toInt();

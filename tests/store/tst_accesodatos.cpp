@@ -301,7 +301,7 @@ private Q_SLOTS:
         BaseDePrueba base;
         const QString programa = QCoreApplication::applicationDirPath() + QStringLiteral("/kv_asignar_archivos");
         QProcess a, b;
-        const QStringList args = {base.rutaBase(), QStringLiteral("200")};
+        const QStringList args = {base.rutaIni(), QStringLiteral("200")};
         a.start(programa, args);
         b.start(programa, args);
         QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));

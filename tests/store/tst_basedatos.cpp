@@ -59,14 +59,16 @@ private Q_SLOTS:
         QVERIFY(base.valida());
         QSqlQuery q(base.db());
         const Tabla &vuelos = tablasModulo().first();
-        QVERIFY(!q.exec(vuelos.sentenciaCrear()));
+        QVERIFY(!q.exec(vuelos.sentenciaCrear(base.motor())));
         QCOMPARE(traducirError(q.lastError()).numero, kErrorTablaExiste);
-        QVERIFY(!q.exec(vuelos.sentenciaClave()));
+        QVERIFY(!q.exec(vuelos.sentenciaClave(base.motor())));
         QCOMPARE(traducirError(q.lastError()).numero, kErrorIndiceExiste);
         QVERIFY(!q.exec(QStringLiteral("SELECT * FROM NoHay")));
         const ErrorBD otro = traducirError(q.lastError());
         QCOMPARE(otro.numero, 1);
-        QVERIFY(otro.texto.contains(QStringLiteral("no such table")));
+        QVERIFY2(otro.texto.contains(base.motor() == Motor::SQLite ? QStringLiteral("no such table")
+                                                                     : QStringLiteral("does not exist")),
+                 qPrintable(otro.texto));
     }
 
     void numeroConBlancoComoElRuntime()
@@ -79,6 +81,8 @@ private Q_SLOTS:
     void aperturaCompartidaEnWal()
     {
         prueba::BaseDePrueba base;
+        if (base.motor() != Motor::SQLite)
+            QSKIP("the journal of the embedded file");
         QVERIFY(!BaseDatos::abrir(base.rutaBase(), QStringLiteral("segunda")).hay());
         QSqlQuery q(BaseDatos::base(QStringLiteral("segunda")));
         QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next());
@@ -98,6 +102,76 @@ private Q_SLOTS:
         q.addBindValue(QStringLiteral("LA2400"));
         QVERIFY(!q.exec());
         base.ejecutar(sql, {QStringLiteral("LA2401")});
+    }
+
+    void ubicacionSegunKv000Ini_data()
+    {
+        QTest::addColumn<QString>("motor");
+        QTest::addColumn<QString>("dbPath");
+        QTest::addColumn<bool>("valida");
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QString>("conexion");
+        QTest::newRow("no engine: the file") << "" << "/datos/" << true << false << "";
+        QTest::newRow("sqlite in other letters") << "Sqlite" << "/datos/" << true << false << "";
+        QTest::newRow("server") << "PSQL" << "host=db.local port=5432 user=agente" << true << true
+                                << "host=db.local port=5432 user=agente";
+        // A password written into KV000.INI never reaches the server or a message.
+        QTest::newRow("password dropped") << "psql" << "host=db password=secreto user=agente" << true << true
+                                          << "host=db user=agente";
+        QTest::newRow("quoted password dropped") << "PSQL" << "password='a b\\' c' host=db" << true << true
+                                                 << "host=db";
+        QTest::newRow("unknown engine") << "ORACLE" << "/datos/" << false << false << "";
+    }
+
+    void ubicacionSegunKv000Ini()
+    {
+        QFETCH(QString, motor);
+        QFETCH(QString, dbPath);
+        QFETCH(bool, valida);
+        QFETCH(bool, postgres);
+        QFETCH(QString, conexion);
+        bool ok = !valida;
+        const UbicacionBase u = UbicacionBase::desdeOpciones(motor, dbPath, QStringLiteral("qadelia.db"), &ok);
+        QCOMPARE(ok, valida);
+        QCOMPARE(u.motor == Motor::PostgreSQL, postgres);
+        if (postgres) {
+            QCOMPARE(u.conexionPg, conexion);
+            QCOMPARE(u.nombrePg, QStringLiteral("qadelia.db"));
+        } else {
+            QCOMPARE(u.ruta, dbPath + QStringLiteral("qadelia.db"));
+        }
+    }
+
+    void filaBloqueadaEnElServidorEs3051()
+    {
+        prueba::BaseDePrueba base;
+        if (base.motor() != Motor::PostgreSQL)
+            QSKIP("a row lock of the server");
+        QVERIFY(base.valida());
+        base.ejecutar(QStringLiteral("INSERT INTO CLAVES (Usuario, Nombre, Tipo) VALUES ('A','A','1')"));
+        QVERIFY(!BaseDatos::abrir(base.ubicacion(), QStringLiteral("otra")).hay());
+        QSqlQuery otra(BaseDatos::base(QStringLiteral("otra")));
+        QVERIFY(otra.exec(QStringLiteral("BEGIN")));
+        QVERIFY(otra.exec(QStringLiteral("UPDATE CLAVES SET Tipo='0'")));
+        QSqlQuery q(base.db());
+        QVERIFY(!q.exec(QStringLiteral("UPDATE CLAVES SET Tipo='2'")));
+        QCOMPARE(traducirError(q.lastError()).numero, kErrorBaseBloqueada);
+        otra.exec(QStringLiteral("ROLLBACK"));
+        BaseDatos::cerrar(QStringLiteral("otra"));
+    }
+
+    void servidorInalcanzableEs3051()
+    {
+        if (prueba::motorDePrueba() != Motor::PostgreSQL)
+            QSKIP("a server's database");
+        UbicacionBase u;
+        u.motor = Motor::PostgreSQL;
+        u.conexionPg = prueba::BaseDePrueba::servidorPostgres();
+        u.nombrePg = QStringLiteral("no_existe_esta_base");
+        const ErrorBD error = BaseDatos::abrir(u, QStringLiteral("t9"));
+        QCOMPARE(error.numero, kErrorBaseBloqueada);
+        QVERIFY(!error.texto.isEmpty());
+        BaseDatos::cerrar(QStringLiteral("t9"));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "store/archivoini.h"
 #include "store/esquema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,11 +13,72 @@ namespace kv::prueba {
 
 namespace {
 int s_contador = 0;
+
+const QString kMantenimiento = QStringLiteral("kvprueba_mantenimiento");
+
+// Runs one statement on the server's maintenance database.
+bool ejecutarEnServidor(const QString &sql)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::contains(kMantenimiento)
+            ? QSqlDatabase::database(kMantenimiento, false)
+            : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), kMantenimiento);
+        db.setDatabaseName(QStringLiteral("postgres"));
+        db.setConnectOptions(BaseDePrueba::servidorPostgres());
+        if (db.isOpen() || db.open()) {
+            QSqlQuery q(db);
+            ok = q.exec(sql);
+            if (!ok)
+                qWarning("test server: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        } else {
+            qWarning("test server: %s", qPrintable(db.lastError().text()));
+        }
+    }
+    return ok;
+}
+
+} // namespace
+
+Motor motorDePrueba()
+{
+    return qEnvironmentVariable("KV_PRUEBA_MOTOR").compare(u"PSQL", Qt::CaseInsensitive) == 0 ? Motor::PostgreSQL
+                                                                                               : Motor::SQLite;
+}
+
+QString nombreMotorDePrueba()
+{
+    return motorDePrueba() == Motor::PostgreSQL ? QStringLiteral("postgres") : QStringLiteral("sqlite");
+}
+
+QString BaseDePrueba::servidorPostgres() { return qEnvironmentVariable("KV_PG_PRUEBA"); }
+
+bool BaseDePrueba::crearBasePostgres()
+{
+    if (servidorPostgres().isEmpty()) {
+        qWarning("test database: KV_PRUEBA_MOTOR=PSQL without a server in KV_PG_PRUEBA");
+        return false;
+    }
+    m_basePg = QStringLiteral("kvprueba_%1_%2").arg(QCoreApplication::applicationPid()).arg(s_contador);
+    ejecutarEnServidor(QStringLiteral("DROP DATABASE IF EXISTS ") + m_basePg + QStringLiteral(" WITH (FORCE)"));
+    if (!ejecutarEnServidor(QStringLiteral("CREATE DATABASE ") + m_basePg + QStringLiteral(" TEMPLATE template0"))) {
+        m_basePg.clear();
+        return false;
+    }
+    return true;
+}
+
+void BaseDePrueba::borrarBasePostgres()
+{
+    if (m_basePg.isEmpty())
+        return;
+    ejecutarEnServidor(QStringLiteral("DROP DATABASE IF EXISTS ") + m_basePg + QStringLiteral(" WITH (FORCE)"));
+    m_basePg.clear();
 }
 
 BaseDePrueba::BaseDePrueba() : BaseDePrueba(Opciones{}) {}
 
-BaseDePrueba::BaseDePrueba(const Opciones &opciones)
+BaseDePrueba::BaseDePrueba(const Opciones &opciones) : m_motor(opciones.motor)
 {
     m_xdgAnterior = qgetenv("XDG_CONFIG_HOME");
     if (!m_dir.isValid())
@@ -27,19 +89,29 @@ BaseDePrueba::BaseDePrueba(const Opciones &opciones)
     QFile::link(m_dir.path() + QStringLiteral("/TMP"), m_dir.path() + QStringLiteral("/tmp"));
     qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
 
+    ++s_contador;
     ArchivoIni ini(rutaIni());
     ini.escribir(QStringLiteral("Options"), QStringLiteral("SysPath"), carpeta());
-    ini.escribir(QStringLiteral("Options"), QStringLiteral("DBPath"), carpeta());
-    ini.escribir(QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("qadelia.db"));
+    if (m_motor == Motor::PostgreSQL) {
+        if (!crearBasePostgres())
+            return;
+        ini.escribir(QStringLiteral("Options"), QStringLiteral("DBEngine"), QStringLiteral("PSQL"));
+        ini.escribir(QStringLiteral("Options"), QStringLiteral("DBPath"), servidorPostgres());
+        ini.escribir(QStringLiteral("Options"), QStringLiteral("DBName"), m_basePg);
+    } else {
+        ini.escribir(QStringLiteral("Options"), QStringLiteral("DBPath"), carpeta());
+        ini.escribir(QStringLiteral("Options"), QStringLiteral("DBName"), QStringLiteral("qadelia.db"));
+    }
     ini.escribir(QStringLiteral("Options"), QStringLiteral("SysUser"), opciones.usuario);
 
-    m_ctx.conexion = QStringLiteral("prueba%1").arg(++s_contador);
+    m_ctx.conexion = QStringLiteral("prueba%1").arg(s_contador);
     m_ctx.mensajes = &m_mensajes;
     m_ctx.reloj = &m_reloj;
     m_ctx.utilidad = &m_utilidad;
     m_ctx.leerConfiguracion(ini);
 
-    ErrorBD error = BaseDatos::crear(rutaBase(), m_ctx.conexion);
+    ErrorBD error = m_motor == Motor::PostgreSQL ? BaseDatos::abrir(m_ctx.ubicacion, m_ctx.conexion)
+                                                 : BaseDatos::crear(rutaBase(), m_ctx.conexion);
     if (!error.hay())
         error = crearTablas(db(), tablasIntegrador());
     if (!error.hay() && opciones.tablasModulo)
@@ -60,6 +132,7 @@ BaseDePrueba::~BaseDePrueba()
 {
     m_datos.reset();
     BaseDatos::cerrar(m_ctx.conexion);
+    borrarBasePostgres();
     qputenv("XDG_CONFIG_HOME", m_xdgAnterior);
 }
 

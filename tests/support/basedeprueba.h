@@ -11,15 +11,24 @@
 
 namespace kv::prueba {
 
+// The engine the tests' databases are made on: SQLite, or PostgreSQL when
+// the program runs under tests/con-postgres.sh (KV_PRUEBA_MOTOR=PSQL, with
+// the private server's connection text in KV_PG_PRUEBA).
+Motor motorDePrueba();
+// "sqlite" or "postgres", for messages.
+QString nombreMotorDePrueba();
+
 // A host installation in a temporary folder: system folder with RPT/ and
-// TMP/, an SQLite database with the host's tables (and, on request, the
-// module's tables and the installed parameter rows), a KV000.INI that names
-// them, and a context wired to scripted messages and a fixed clock.
+// TMP/, a database with the host's tables (and, on request, the module's
+// tables and the installed parameter rows), a KV000.INI that names them, and
+// a context wired to scripted messages and a fixed clock. On PostgreSQL the
+// database is a fresh one on the test server, dropped at the end.
 class BaseDePrueba
 {
 public:
     struct Opciones
     {
+        Motor motor = motorDePrueba();
         bool tablasModulo = true;
         bool parametrosInstalados = true; // PARAM 965/966/981/992/996 as the installer writes them
         QString usuario = QStringLiteral("PRUEBA");
@@ -32,7 +41,9 @@ public:
 
     bool valida() const { return m_valida; }
     QString carpeta() const;          // the system folder, ending in "/"
-    QString rutaBase() const;         // the database file
+    QString rutaBase() const;         // the database file (SQLite)
+    Motor motor() const { return m_motor; }
+    const UbicacionBase &ubicacion() const { return m_ctx.ubicacion; }
     QString rutaIni() const;          // KV000.INI (inside the folder; XDG_CONFIG_HOME points there)
 
     Contexto &contexto() { return m_ctx; }
@@ -52,8 +63,16 @@ public:
 
     static void escribirParametrosInstalados(QSqlDatabase db);
 
+    // The connection text of the PostgreSQL test server (empty without one).
+    static QString servidorPostgres();
+
 private:
+    bool crearBasePostgres();
+    void borrarBasePostgres();
+
     QTemporaryDir m_dir;
+    Motor m_motor = Motor::SQLite;
+    QString m_basePg;
     QByteArray m_xdgAnterior;
     bool m_valida = false;
     Contexto m_ctx;
