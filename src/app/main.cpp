@@ -4,11 +4,16 @@
 #include "app/programakv517.h"
 #include "declist/frmabrirform.h"
 #include "reports/ui/ventanasreportes.h"
+#include "store/archivoini.h"
+#include "store/permisos.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // What the program creates in the system folder is private to the user
+    // (or to the office's group, as KV000.INI says).
+    kv::aplicarMascaraPermisos(kv::ArchivoIni(kv::ArchivoIni::rutaPredeterminada()));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kv517"));
 

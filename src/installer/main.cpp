@@ -2,6 +2,7 @@
 
 #include "store/archivoini.h"
 #include "store/mensajes.h"
+#include "store/permisos.h"
 
 #include <QCoreApplication>
 
@@ -10,6 +11,9 @@
 // errors, on standard error.
 int main(int argc, char *argv[])
 {
+    // What the program creates in the system folder is private to the user
+    // (or to the office's group, as KV000.INI says).
+    kv::aplicarMascaraPermisos(kv::ArchivoIni(kv::ArchivoIni::rutaPredeterminada()));
     QCoreApplication app(argc, argv);
     kv::MensajesConsola mensajes;
     kv::Instalador instalador(mensajes, kv::ArchivoIni::rutaPredeterminada());

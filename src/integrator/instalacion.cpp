@@ -144,6 +144,8 @@ bool Instalacion::crearInstalacion(const QString &conexion)
 {
     m_rutaSistema = m_opciones.carpetaSistema;
     m_rutaBase = m_rutaSistema + QString::fromLatin1(kNombreBase);
+    m_ubicacion = UbicacionBase{};
+    m_ubicacion.ruta = m_rutaBase;
     const auto fallo = [this](const QString &motivo) {
         avisar(QStringLiteral("No se pudo preparar el sistema en %1:\n%2").arg(m_rutaSistema, motivo));
         return false;
@@ -190,17 +192,36 @@ bool Instalacion::abrirInstalacion(const QString &conexion)
     const ArchivoIni ini(m_opciones.rutaIni);
     // Joined as the module joins them, so that both open the same file.
     m_rutaSistema = ini.leer(kOpciones, QStringLiteral("SysPath"));
-    m_rutaBase
-        = ini.leer(kOpciones, QStringLiteral("DBPath")) + ini.leer(kOpciones, QStringLiteral("DBName"));
-    if (!QFileInfo(m_rutaBase).isFile()) {
+    bool motorValido = true;
+    m_ubicacion = UbicacionBase::desdeOpciones(ini.leer(kOpciones, QStringLiteral("DBEngine")),
+                                               ini.leer(kOpciones, QStringLiteral("DBPath")),
+                                               ini.leer(kOpciones, QStringLiteral("DBName")), &motorValido);
+    m_rutaBase = m_ubicacion.descripcion();
+    if (!motorValido) {
+        avisar(QStringLiteral("%1 indica un motor de base de datos desconocido (DBEngine=%2); "
+                              "los valores admitidos son SQLITE y PSQL.")
+                   .arg(m_opciones.rutaIni, ini.leer(kOpciones, QStringLiteral("DBEngine"))));
+        return false;
+    }
+    if (m_ubicacion.motor == Motor::SQLite && !QFileInfo(m_rutaBase).isFile()) {
         avisar(QStringLiteral("No se encontró la base de datos %1 que indica %2.")
                    .arg(m_rutaBase, m_opciones.rutaIni));
         return false;
     }
-    const ErrorBD e = BaseDatos::abrir(m_rutaBase, conexion);
+    ErrorBD e = BaseDatos::abrir(m_ubicacion, conexion);
+    // An office's server database starts empty: the host makes its tables
+    // and first rows there, as it does in a new file; both steps leave
+    // alone what is already there.
+    if (!e.hay() && m_ubicacion.motor == Motor::PostgreSQL) {
+        e = crearTablas(BaseDatos::base(conexion), tablasIntegrador());
+        if (!e.hay())
+            e = semilla::escribir(BaseDatos::base(conexion), m_opciones.usuario, m_opciones.nombreUsuario);
+    }
     if (e.hay()) {
+        BaseDatos::cerrar(conexion);
         avisar(e.numero == kErrorBaseBloqueada
-                ? QStringLiteral("La base de datos %1 está bloqueada o no se puede escribir.").arg(m_rutaBase)
+                ? QStringLiteral("La base de datos %1 está bloqueada o no se puede escribir.\n%2")
+                      .arg(m_rutaBase, e.texto)
                 : QStringLiteral("No se pudo abrir la base de datos %1:\n%2 (%3)")
                       .arg(m_rutaBase, e.texto)
                       .arg(e.numero));

@@ -54,7 +54,8 @@ public:
 
     bool primerInicio() const { return m_primerInicio; }
     const QString &rutaSistema() const { return m_rutaSistema; }
-    const QString &rutaBase() const { return m_rutaBase; }
+    const QString &rutaBase() const { return m_rutaBase; } // the file, or a server database's description
+    const UbicacionBase &ubicacion() const { return m_ubicacion; }
     const QString &rutaIni() const { return m_opciones.rutaIni; }
 
     // The environment every program started by the host gets: the same
@@ -78,6 +79,7 @@ private:
     bool m_primerInicio = false;
     QString m_rutaSistema;
     QString m_rutaBase;
+    UbicacionBase m_ubicacion;
 };
 
 } // namespace kv

@@ -1,8 +1,10 @@
+#include "integrator/copiasseguridad.h"
 #include "integrator/instalacion.h"
 #include "integrator/lanzador.h"
 #include "integrator/ui/ventanaprincipal.h"
 #include "store/archivoini.h"
 #include "store/contexto.h"
+#include "store/permisos.h"
 #include "store/reloj.h"
 #include "store/ui/mensajesventana.h"
 #include "store/utilidad.h"
@@ -47,6 +49,7 @@ int exportarReporte(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    kv::aplicarMascaraPermisos(kv::ArchivoIni(kv::ArchivoIni::rutaPredeterminada()));
     if (argc > 1 && std::strcmp(argv[1], "--pdf") == 0)
         return exportarReporte(argc, argv);
 
@@ -75,5 +78,14 @@ int main(int argc, char *argv[])
     ventana.show();
     const int codigo = QApplication::exec();
     kv::BaseDatos::cerrar();
+    // The embedded file is copied on every exit; a server's database is the
+    // office's administrator's to back up.
+    if (contexto.ubicacion.motor == kv::Motor::SQLite) {
+        QString error;
+        if (kv::CopiasSeguridad(contexto.ubicacion.ruta, contexto.sRutaSistema).copiar(reloj.ahora(), &error).isEmpty())
+            mensajes.mostrar(kv::VentanaPrincipal::titulo(),
+                             QStringLiteral("No se pudo hacer la copia de seguridad de la base de datos:\n") + error,
+                             kv::Icono::Exclamacion);
+    }
     return codigo;
 }

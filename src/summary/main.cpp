@@ -8,6 +8,7 @@
 #include "store/contexto.h"
 #include "store/instanciaunica.h"
 #include "store/mensajes.h"
+#include "store/permisos.h"
 #include "store/reloj.h"
 #include "store/utilidad.h"
 
@@ -18,6 +19,9 @@ using namespace kv;
 
 int main(int argc, char **argv)
 {
+    // What the program creates in the system folder is private to the user
+    // (or to the office's group, as KV000.INI says).
+    kv::aplicarMascaraPermisos(kv::ArchivoIni(kv::ArchivoIni::rutaPredeterminada()));
     QCoreApplication app(argc, argv);
     MensajesConsola mensajes;
 

@@ -112,17 +112,17 @@ BaseDePrueba::BaseDePrueba(const Opciones &opciones) : m_motor(opciones.motor)
 
     ErrorBD error = m_motor == Motor::PostgreSQL ? BaseDatos::abrir(m_ctx.ubicacion, m_ctx.conexion)
                                                  : BaseDatos::crear(rutaBase(), m_ctx.conexion);
-    if (!error.hay())
+    if (!error.hay() && opciones.tablasIntegrador)
         error = crearTablas(db(), tablasIntegrador());
-    if (!error.hay() && opciones.tablasModulo)
+    if (!error.hay() && opciones.tablasIntegrador && opciones.tablasModulo)
         error = crearTablas(db(), tablasModulo());
     if (error.hay()) {
         qWarning("test database: %s", qPrintable(error.texto));
         return;
     }
-    if (opciones.parametrosInstalados)
+    if (opciones.tablasIntegrador && opciones.parametrosInstalados)
         escribirParametrosInstalados(db());
-    if (!opciones.tipoUsuario.isEmpty())
+    if (opciones.tablasIntegrador && !opciones.tipoUsuario.isEmpty())
         agregarUsuario(opciones.usuario, opciones.tipoUsuario);
     m_datos = std::make_unique<AccesoDatos>(m_ctx);
     m_valida = true;

@@ -29,6 +29,7 @@ public:
     struct Opciones
     {
         Motor motor = motorDePrueba();
+        bool tablasIntegrador = true; // false: an empty database
         bool tablasModulo = true;
         bool parametrosInstalados = true; // PARAM 965/966/981/992/996 as the installer writes them
         QString usuario = QStringLiteral("PRUEBA");

@@ -2,6 +2,7 @@
 
 #include "dialogocontribuyente.h"
 #include "dialogoenvio.h"
+#include "integrator/copiasseguridad.h"
 #include "integrator/enviodeclaracion.h"
 #include "reports/ui/frmpreview.h"
 #include "reports/ui/listaspool.h"
@@ -11,6 +12,7 @@
 #include "integrator/registrocontribuyentes.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
+#include "store/reloj.h"
 #include "store/ui/listas.h"
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QDate>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -133,6 +136,15 @@ VentanaPrincipal::~VentanaPrincipal() = default;
 void VentanaPrincipal::crearMenus()
 {
     QMenu *archivo = menuBar()->addMenu(QStringLiteral("&Archivo"));
+    m_restaurar = archivo->addAction(QStringLiteral("&Restaurar copia de seguridad..."), this,
+                                     &VentanaPrincipal::elegirCopia);
+    if (m_ctx.ubicacion.motor != Motor::SQLite) {
+        // A server's database is backed up by the office's administrator.
+        m_restaurar->setEnabled(false);
+        m_restaurar->setToolTip(QStringLiteral("La base de datos está en un servidor PostgreSQL: sus copias las "
+                                               "hace el administrador del servidor."));
+    }
+    archivo->addSeparator();
     QAction *salir = archivo->addAction(QStringLiteral("&Salir"), this, &QWidget::close);
     salir->setShortcut(QKeySequence::Quit);
 
@@ -307,6 +319,52 @@ void VentanaPrincipal::actualizarEstado()
 {
     m_estadoModulo->setText(
         m_lanzador.enEjecucion(kModulo) ? QStringLiteral("Formulario 0517 en ejecución") : QString());
+}
+
+void VentanaPrincipal::elegirCopia()
+{
+    const CopiasSeguridad copias(m_ctx.ubicacion.ruta, m_ctx.sRutaSistema);
+    const QStringList nombres = copias.copias();
+    if (nombres.isEmpty()) {
+        m_ctx.mensajes->mostrar(titulo(),
+                                QStringLiteral("No hay copias de seguridad en %1.").arg(copias.carpeta()),
+                                Icono::Informacion);
+        return;
+    }
+    bool elegida = false;
+    const QString nombre = QInputDialog::getItem(this, QStringLiteral("Restaurar copia de seguridad"),
+                                                 QStringLiteral("Copias de la base de datos, la más reciente primero:"),
+                                                 nombres, 0, false, &elegida);
+    if (elegida && !nombre.isEmpty())
+        restaurarCopia(nombre);
+}
+
+bool VentanaPrincipal::restaurarCopia(const QString &nombre)
+{
+    if (m_lanzador.hayEnEjecucion()) {
+        m_ctx.mensajes->mostrar(titulo(),
+                                QStringLiteral("Cierre primero el formulario 0517 antes de restaurar una copia."),
+                                Icono::Informacion);
+        return false;
+    }
+    if (m_ctx.mensajes->mostrar(titulo(),
+                                QStringLiteral("La base de datos será reemplazada por la copia %1. La base actual se "
+                                               "guardará antes como una copia más.\n¿Desea continuar?")
+                                    .arg(nombre),
+                                Icono::Pregunta, Botones::SiNo, Respuesta::No)
+        != Respuesta::Si)
+        return false;
+    CopiasSeguridad copias(m_ctx.ubicacion.ruta, m_ctx.sRutaSistema);
+    QString error;
+    const QDateTime ahora = m_ctx.reloj ? m_ctx.reloj->ahora() : QDateTime::currentDateTime();
+    if (!copias.restaurar(nombre, ahora, &error)) {
+        m_ctx.mensajes->mostrar(titulo(), QStringLiteral("No se pudo restaurar la copia %1:\n%2").arg(nombre, error),
+                                Icono::Critico);
+        return false;
+    }
+    recargar();
+    m_ctx.mensajes->mostrar(titulo(), QStringLiteral("La copia %1 fue restaurada.").arg(nombre), Icono::Informacion);
+    return true;
 }
 
 void VentanaPrincipal::closeEvent(QCloseEvent *evento)

@@ -39,6 +39,7 @@ public:
     QAction *accionModulo() const { return m_modulo; }
     QPushButton *cmdModulo() const { return m_cmdModulo; }
     QAction *accionEnviar() const { return m_enviar; }
+    QAction *accionRestaurar() const { return m_restaurar; }
     ListaSpool *listaReportes() const { return m_reportes; }
 
     // Room for the reports: the menu stays hidden until it has commands,
@@ -59,6 +60,13 @@ public slots:
     void iniciarModulo();
     // Sends a saved declaration: history copy, submission summary, preview.
     void enviarDeclaracion();
+    // Lets the user choose one of the database file's backups and restores
+    // it (restaurarCopia) after a confirmation.
+    void elegirCopia();
+    // Restores the backup `nombre` (a file of backups/) after asking; the
+    // current database is kept as one more backup first. False when the
+    // user declined or it could not be done (the reason was shown).
+    bool restaurarCopia(const QString &nombre);
 
 protected:
     void closeEvent(QCloseEvent *evento) override;
@@ -80,6 +88,7 @@ private:
     QAction *m_modificar = nullptr;
     QAction *m_eliminar = nullptr;
     QAction *m_modulo = nullptr;
+    QAction *m_restaurar = nullptr;
     QAction *m_enviar = nullptr;
     ListaSpool *m_reportes = nullptr;
     QPushButton *m_cmdModulo = nullptr;
