@@ -1,7 +1,8 @@
 #include "arranque.h"
 
-#include "store/instanciaunica.h"
 #include "store/contexto.h"
+#include "store/esquema.h"
+#include "store/instanciaunica.h"
 #include "store/mensajes.h"
 
 #include <cstdio>
@@ -64,6 +65,10 @@ bool Arranque::AbrirBaseDatos()
     ErrorBD error = m_ctx.ubicacion.vacia()
         ? ErrorBD{kSqliteNoSePuedeAbrir, QStringLiteral("unable to open database file")}
         : BaseDatos::abrir(m_ctx.ubicacion, m_ctx.conexion);
+    // The declaration being edited lives in this program's own working
+    // copy; another user's copy on the same database is never touched.
+    if (!error.hay())
+        error = crearCopiasDeTrabajoPrivadas(m_ctx.db());
     if (!error.hay())
         return true;
     m_ctx.mensajes->mostrar(QStringLiteral("Error de Conección"), textoErrorConexion(error), Icono::Critico);

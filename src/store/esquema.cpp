@@ -205,6 +205,41 @@ const QList<Tabla> &tablasIntegrador()
     return tablas;
 }
 
+ErrorBD crearCopiasDeTrabajoPrivadas(QSqlDatabase db)
+{
+    const Motor motor = motorDe(db);
+    QSqlQuery q(db);
+    for (const char *nombre : {"TMPF517DETVP", "TMPF517PAGPRE"}) {
+        const Tabla *t = tablaModulo(QString::fromLatin1(nombre));
+        const bool existe = motor == Motor::SQLite
+            ? q.exec(QStringLiteral("SELECT 1 FROM sqlite_temp_master WHERE type='table' AND upper(name)=upper('%1')")
+                         .arg(t->nombre))
+                && q.next()
+            : q.exec(QStringLiteral("SELECT 1 FROM pg_catalog.pg_class WHERE relnamespace = pg_my_temp_schema() "
+                                    "AND lower(relname) = lower('%1')")
+                         .arg(t->nombre))
+                && q.next();
+        if (existe)
+            continue;
+        QString crear = t->sentenciaCrear(motor);
+        crear.replace(0, int(qstrlen("CREATE TABLE")), QStringLiteral("CREATE TEMPORARY TABLE"));
+        QString clave = t->sentenciaClave(motor);
+        if (motor == Motor::SQLite) // the index goes with its table, in the temporary schema
+            clave.replace(QStringLiteral("INDEX PK_"), QStringLiteral("INDEX temp.PK_"));
+        QStringList sentencias{crear};
+        if (motor == Motor::PostgreSQL) {
+            for (QString c : t->sentenciasComentario(motor))
+                sentencias << c.replace(QStringLiteral("ON COLUMN "), QStringLiteral("ON COLUMN pg_temp."));
+        }
+        sentencias << clave;
+        for (const QString &sentencia : sentencias) {
+            if (!q.exec(sentencia))
+                return traducirError(q.lastError());
+        }
+    }
+    return {};
+}
+
 ErrorBD crearTablas(QSqlDatabase db, const QList<Tabla> &tablas)
 {
     const Motor motor = motorDe(db);

@@ -38,6 +38,15 @@ struct Tabla
 const QList<Tabla> &tablasModulo();
 const Tabla *tablaModulo(const QString &nombre);
 
+// The declaration's working copy (TMPF517DETVP, TMPF517PAGPRE) made private to
+// one connection: temporary tables of the same name and columns, which every
+// statement of that connection reaches instead of the shared ones, so that
+// two people editing two declarations at once never empty each other's
+// flights. The shared tables stay (the host and older programs know them).
+// Made once per connection, by the declaration program when it opens the
+// database; a second call finds them and does nothing.
+ErrorBD crearCopiasDeTrabajoPrivadas(QSqlDatabase db);
+
 // The host's tables as far as the programs use them: CAB, HCAB, DET, HDET,
 // CONT, PARAM, CLAVES, ERROR, SPOOL, Reportes, envio_t. The module's programs
 // never create these; the host does on its first start, and the tests do.

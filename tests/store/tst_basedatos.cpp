@@ -173,6 +173,38 @@ private Q_SLOTS:
         QVERIFY(!error.texto.isEmpty());
         BaseDatos::cerrar(QStringLiteral("t9"));
     }
+
+    void copiasDeTrabajoPrivadasDeCadaConexion()
+    {
+        prueba::BaseDePrueba base;
+        QVERIFY(base.valida());
+        // Two programs on one database, each editing its own declaration.
+        QVERIFY(!BaseDatos::abrir(base.ubicacion(), QStringLiteral("uno")).hay());
+        QVERIFY(!BaseDatos::abrir(base.ubicacion(), QStringLiteral("dos")).hay());
+        QSqlDatabase uno = BaseDatos::base(QStringLiteral("uno"));
+        QSqlDatabase dos = BaseDatos::base(QStringLiteral("dos"));
+        for (QSqlDatabase db : {uno, dos}) {
+            QVERIFY(!crearCopiasDeTrabajoPrivadas(db).hay());
+            QVERIFY(!crearCopiasDeTrabajoPrivadas(db).hay()); // once is enough
+        }
+        const QString insertar = QStringLiteral(
+            "INSERT INTO TMPF517DETVP (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo) "
+            "VALUES (6,?,'202401','0517','2024-01-05','AB1')");
+        QSqlQuery q1(uno), q2(dos);
+        q1.prepare(insertar);
+        q1.addBindValue(QStringLiteral("20100000001"));
+        QVERIFY(q1.exec());
+        QVERIFY(q2.exec(QStringLiteral("DELETE FROM TMPF517DETVP")));
+        QVERIFY(q1.exec(QStringLiteral("SELECT doc_id_d FROM TMPF517DETVP")) && q1.next());
+        QCOMPARE(q1.value(0).toString(), QStringLiteral("20100000001"));
+        // The private copy keeps the key of the shared table.
+        q1.prepare(insertar);
+        q1.addBindValue(QStringLiteral("20100000001"));
+        QVERIFY(!q1.exec());
+        QCOMPARE(base.contar(QStringLiteral("TMPF517DETVP")), 0);
+        BaseDatos::cerrar(QStringLiteral("uno"));
+        BaseDatos::cerrar(QStringLiteral("dos"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstBaseDatos)
