@@ -22,91 +22,58 @@ class TstDetalleVuelo : public QObject
     }
 
 private Q_SLOTS:
-    void fechaDeArribo_data()
+    void validaDatos_data()
     {
+        // The finding and the box it names: "fecha", "codigo", or the count box's index.
         QTest::addColumn<QString>("fecha");
-        QTest::addColumn<QString>("periodo");
-        QTest::addColumn<QString>("mensaje");
-        QTest::newRow("the tax's first day") << "17/02/2003"
-                                             << "02/2003"
-                                             << "";
-        QTest::newRow("the day before") << "16/02/2003"
-                                        << "02/2003"
-                                        << "La fecha de Arribo debe ser mayor o igual al 17/02/2003";
-        QTest::newRow("today") << "07/12/2026"
-                               << "12/2026"
-                               << "";
-        QTest::newRow("tomorrow") << "08/12/2026"
-                                  << "12/2026"
-                                  << "La fecha de Arribo No debe ser mayor a la actual.";
-        QTest::newRow("no such day") << "31/02/2004"
-                                     << "02/2004"
-                                     << "La fecha ingresada es inválida. ";
-        QTest::newRow("incomplete") << "15/03/20__"
-                                    << "03/2004"
-                                    << "Ingrese la fecha de arribo correctamente";
-        QTest::newRow("another month than the period")
-            << "31/01/2004"
-            << "03/2004"
-            << "El año y mes de la fecha de Arribo deben ser iguales al período declarado";
-    }
-    void fechaDeArribo()
-    {
-        QFETCH(QString, fecha);
-        QFETCH(QString, periodo);
-        QFETCH(QString, mensaje);
-        BaseDePrueba base;
-        abrirDeclaracion(base, periodo.right(4) + periodo.left(2));
-        DetalleVuelo detalle(base.datos());
-        const auto hallazgo = detalle.ValidaDatos(
-            vueloTecleado(fecha, QStringLiteral("AB1")), DetalleVuelo::Modo::Nuevo, periodo);
-        QCOMPARE(hallazgo ? hallazgo->mensaje : QString(), mensaje);
-        if (hallazgo)
-            QCOMPARE(hallazgo->campo, CampoVuelo::Fecha);
-    }
-
-    void codigoYCantidades_data()
-    {
         QTest::addColumn<QString>("codigo");
         QTest::addColumn<QStringList>("cantidades");
         QTest::addColumn<QString>("mensaje");
-        QTest::addColumn<int>("campo");
-        QTest::addColumn<int>("indice");
-        const int codigo = int(CampoVuelo::Codigo);
-        const int cantidad = int(CampoVuelo::Cantidad);
-        QTest::newRow("code of zeros")
-            << "000" << QStringList() << "El código de vuelo debe ser diferente de 0." << codigo << 0;
-        QTest::newRow("zero and a letter") << "0A" << QStringList() << "" << 0 << 0;
-        QTest::newRow("no code") << "  " << QStringList() << "Debe ingresar el código de vuelo." << codigo
-                                 << 0;
-        QTest::newRow("no crew") << "AB1" << QStringList { "0" }
-                                 << "El número de Tripulantes debe ser mayor a 0." << cantidad << 0;
-        QTest::newRow("every other count zero")
-            << "AB1" << QStringList { "1", "0", "0", "0", "0", "0", "0", "0", "0" } << "" << 0 << 0;
-        QTest::newRow("an empty count") << "AB1" << QStringList { "1", "0", "0", "0", "0", "" }
-                                        << "Debe ingresar todos los datos " << cantidad << 5;
+        QTest::addColumn<QString>("campo");
+        const QStringList iguales;
+        QTest::newRow("the tax's first day") << "17/02/2003" << "AB1" << iguales << "" << "";
+        QTest::newRow("the day before") << "16/02/2003" << "AB1" << iguales
+                                        << "La fecha de Arribo debe ser mayor o igual al 17/02/2003" << "fecha";
+        QTest::newRow("today") << "07/12/2026" << "AB1" << iguales << "" << "";
+        QTest::newRow("tomorrow") << "08/12/2026" << "AB1" << iguales
+                                  << "La fecha de Arribo No debe ser mayor a la actual." << "fecha";
+        QTest::newRow("no such day") << "31/02/2004" << "AB1" << iguales << "La fecha ingresada es inválida. "
+                                     << "fecha";
+        QTest::newRow("incomplete") << "15/03/20__" << "AB1" << iguales << "Ingrese la fecha de arribo correctamente"
+                                    << "fecha";
+        QTest::newRow("code of zeros") << "15/03/2004" << "000" << iguales
+                                       << "El código de vuelo debe ser diferente de 0." << "codigo";
+        QTest::newRow("zero and a letter") << "15/03/2004" << "0A" << iguales << "" << "";
+        QTest::newRow("no code") << "15/03/2004" << "  " << iguales << "Debe ingresar el código de vuelo." << "codigo";
+        QTest::newRow("no crew") << "15/03/2004" << "AB1" << QStringList{"0"}
+                                 << "El número de Tripulantes debe ser mayor a 0." << "0";
+        QTest::newRow("every other count zero") << "15/03/2004" << "AB1"
+                                                << QStringList{"1", "0", "0", "0", "0", "0", "0", "0", "0"} << "" << "";
+        QTest::newRow("an empty count") << "15/03/2004" << "AB1" << QStringList{"1", "0", "0", "0", "0", ""}
+                                        << "Debe ingresar todos los datos " << "5";
     }
-    void codigoYCantidades()
+    void validaDatos()
     {
+        QFETCH(QString, fecha);
         QFETCH(QString, codigo);
         QFETCH(QStringList, cantidades);
         QFETCH(QString, mensaje);
-        QFETCH(int, campo);
-        QFETCH(int, indice);
+        QFETCH(QString, campo);
         BaseDePrueba base;
-        abrirDeclaracion(base, QStringLiteral("200403"));
+        abrirDeclaracion(base, fecha.right(4) + fecha.mid(3, 2)); // the date's own month
         DetalleVuelo detalle(base.datos());
-        const auto hallazgo
-            = detalle.ValidaDatos(vueloTecleado(QStringLiteral("15/03/2004"), codigo, cantidades),
-                DetalleVuelo::Modo::Nuevo, QStringLiteral("03/2004"));
+        const auto hallazgo = detalle.ValidaDatos(vueloTecleado(fecha, codigo, cantidades), DetalleVuelo::Modo::Nuevo,
+                                                  fecha.mid(3, 7));
         QCOMPARE(hallazgo ? hallazgo->mensaje : QString(), mensaje);
         if (hallazgo) {
-            QCOMPARE(int(hallazgo->campo), campo);
-            QCOMPARE(hallazgo->indice, indice);
+            const QString nombrado = hallazgo->campo == CampoVuelo::Fecha    ? QStringLiteral("fecha")
+                : hallazgo->campo == CampoVuelo::Codigo                      ? QStringLiteral("codigo")
+                                                                             : QString::number(hallazgo->indice);
+            QCOMPARE(nombrado, campo);
         }
     }
 
-    void mismoVueloDosVeces()
+    void clavePeriodoYDuplicado()
     {
         BaseDePrueba base;
         abrirDeclaracion(base, QStringLiteral("200403"));
@@ -125,6 +92,10 @@ private Q_SLOTS:
             repetido ? repetido->mensaje : QString(), QStringLiteral("El Vuelo ya se encuentra registrado."));
         QVERIFY(!detalle.ValidaDatos(vueloTecleado(QStringLiteral("16/03/2004"), QStringLiteral("AB1")),
             DetalleVuelo::Modo::Nuevo, periodo));
+        const auto otroMes = detalle.ValidaDatos(vueloTecleado(QStringLiteral("31/01/2004"), QStringLiteral("AB1")),
+                                                 DetalleVuelo::Modo::Nuevo, periodo);
+        QCOMPARE(otroMes ? otroMes->mensaje : QString(),
+                 QStringLiteral("El año y mes de la fecha de Arribo deben ser iguales al período declarado"));
         // Changing the stored flight checks no key: it is the flight's own.
         QVERIFY(!detalle.ValidaDatos(vueloTecleado(QStringLiteral("15/03/2004"), QStringLiteral("AB1")),
             DetalleVuelo::Modo::Modificar, periodo));
@@ -136,26 +107,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("afectos");
         QTest::addColumn<QString>("impuesto");
         QTest::addColumn<QString>("guardado");
-        QTest::newRow("100 at 15.00") << "15/03/2004"
-                                      << "100"
-                                      << "1500"
-                                      << "1500";
-        QTest::newRow("last day of the old rate") << "31/12/2023"
-                                                  << "3"
-                                                  << "45"
-                                                  << "45";
-        QTest::newRow("first day of the new rate, half a dollar up") << "01/01/2024"
-                                                                     << "3"
-                                                                     << "61.5"
-                                                                     << "62";
-        QTest::newRow("no rate in force") << "16/02/2003"
-                                          << "7"
-                                          << "0"
-                                          << "0";
-        QTest::newRow("leading zeros") << "15/03/2004"
-                                       << "007"
-                                       << "105"
-                                       << "105";
+        QTest::newRow("100 at 15.00") << "15/03/2004" << "100" << "1500" << "1500";
+        QTest::newRow("last day of the old rate") << "31/12/2023" << "3" << "45" << "45";
+        QTest::newRow("first day of the new rate, half a dollar up") << "01/01/2024" << "3" << "61.5" << "62";
+        QTest::newRow("no rate in force") << "16/02/2003" << "7" << "0" << "0";
+        QTest::newRow("leading zeros") << "15/03/2004" << "007" << "105" << "105";
     }
     void impuestoGuardado()
     {
@@ -178,27 +134,7 @@ private Q_SLOTS:
         QCOMPARE(fila.value(QStringLiteral("fec_arribo")).toDate(),
             QDate::fromString(fecha, QStringLiteral("dd/MM/yyyy")));
         QCOMPARE(fila.value(QStringLiteral("periodo")).toString(), base.contexto().sPeriodo);
-    }
-
-    void sinPasajerosNoHayImpuesto()
-    {
-        BaseDePrueba base;
-        QCOMPARE(
-            DetalleVuelo(base.datos()).calcularImpuesto(QStringLiteral("15/03/2004"), QString()), QString());
-    }
-
-    void modificarCambiaLaFilaSinTocarSuClave()
-    {
-        BaseDePrueba base;
-        abrirDeclaracion(base, QStringLiteral("200403"));
-        DetalleVuelo detalle(base.datos());
-        QVERIFY(detalle.GrabaDatos(vueloTecleado(QStringLiteral("15/03/2004"), QStringLiteral("AB1"))));
-        DatosVuelo cambiado = DetalleVuelo::CargaDatos(filaGuardada(base, QStringLiteral("AB1")));
-        cambiado.cantidades[3] = QStringLiteral("4");
-        QVERIFY(detalle.GrabaDatos(cambiado));
-        QCOMPARE(base.contar(QStringLiteral("TMPF517DETVP")), 1);
-        QCOMPARE(filaGuardada(base, QStringLiteral("AB1")).value(QStringLiteral("num_extrad")).toString(),
-            QStringLiteral("4"));
+        QCOMPARE(detalle.calcularImpuesto(fecha, QString()), QString()); // no passengers, no tax
     }
 
     void datosModificados_data()
@@ -216,9 +152,9 @@ private Q_SLOTS:
         QFETCH(int, caja);
         QFETCH(QString, texto);
         QFETCH(bool, modificado);
-        QVariantMap fila = { { QStringLiteral("fec_arribo"), QDate(2004, 3, 15) },
-            { QStringLiteral("cod_vuelo"), QStringLiteral("AB1") },
-            { QStringLiteral("mto_dolar"), QStringLiteral("12345678") } };
+        QVariantMap fila = {{ QStringLiteral("fec_arribo"), QDate(2004, 3, 15)},
+            {QStringLiteral("cod_vuelo"), QStringLiteral("AB1")},
+            {QStringLiteral("mto_dolar"), QStringLiteral("12345678")} };
         for (int i = 0; i < DatosVuelo::kCantidades; ++i)
             fila.insert(DatosVuelo::columnaCantidad(i), QStringLiteral("1"));
         DatosVuelo vuelo = DetalleVuelo::CargaDatos(fila);

@@ -98,8 +98,8 @@ private Q_SLOTS:
         a.teclearVuelo(QStringLiteral("15032004"), QStringLiteral("AB1"), QStringLiteral("5"));
         QTest::mouseClick(a.ventana->cmdAceptar(), Qt::LeftButton);
         QCOMPARE(a.base.mensajes().textos(),
-            QStringList({ QStringLiteral("El Vuelo ya se encuentra registrado."),
-                QStringLiteral("No se pudieron grabar los datos del vuelo.") }));
+            QStringList({QStringLiteral("El Vuelo ya se encuentra registrado."),
+                QStringLiteral("No se pudieron grabar los datos del vuelo.")}));
         QCOMPARE(a.ventana->txtCodVuelo()->text(), QStringLiteral("AB1"));
         QCOMPARE(a.base.contar(QStringLiteral("TMPF517DETVP")), 2);
 
@@ -128,6 +128,7 @@ private Q_SLOTS:
         QCOMPARE(a.ventana->result(), int(QDialog::Accepted));
         QCOMPARE(a.grabados, 1);
         const QVariantMap fila = filaGuardada(a.base, QStringLiteral("AB1"));
+        QCOMPARE(a.base.contar(QStringLiteral("TMPF517DETVP")), 1); // changed in place, key kept
         QCOMPARE(fila.value(QStringLiteral("num_afectos")).toString(), QStringLiteral("20"));
         QCOMPARE(fila.value(QStringLiteral("mto_dolar")).toString(), QStringLiteral("300"));
     }
