@@ -85,24 +85,21 @@ QMap<int, QString> TotalesVuelos::textos() const
 
 std::optional<TotalesVuelos> leerTotalesVuelos(const AccesoDatos &datos, ErrorBD *error)
 {
-    // Counts are whole numbers and sum as integers, grouped as the boxes
-    // need them. A flight's tax is a whole number of dollars too, except
-    // where a rate with cents gave a fraction: the whole parts are summed
-    // here and those few rows' fractions added afterwards as exact decimals,
-    // never as binary reals.
+    // Counts are whole numbers and sum as integers, column by column (a
+    // missing count leaves the row's other counts in their sums). A flight's
+    // tax is a whole number of dollars too, except where a rate with cents
+    // gave a fraction: the whole parts are summed here and those few rows'
+    // fractions added afterwards as exact decimals, never as binary reals.
     static const QString kDe
         = QStringLiteral(" FROM TMPF517DETVP WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? "
                          "AND formulario=?");
-    static const QString kSumas
-        = QStringLiteral(
-              "SELECT count(*), "
-              "sum(CAST(num_tripulantes AS INTEGER) + CAST(num_personal AS INTEGER)), "
-              "sum(CAST(num_transito AS INTEGER) + CAST(num_arrfor AS INTEGER) + CAST(num_diplo AS INTEGER) "
-              "+ CAST(num_extrad AS INTEGER) + CAST(num_deport AS INTEGER) "
-              "+ CAST(num_adqanterior AS INTEGER)), "
-              "sum(CAST(num_afectos AS INTEGER)), sum(CAST(mto_dolar AS INTEGER)), "
-              "count(CASE WHEN mto_dolar LIKE '%.%' THEN 1 END)")
-        + kDe;
+    static const QString kSumas = [] {
+        QString s = QStringLiteral("SELECT count(*)");
+        for (const char *c : { "num_tripulantes", "num_personal", "num_transito", "num_arrfor", "num_diplo",
+                 "num_extrad", "num_deport", "num_adqanterior", "num_afectos", "mto_dolar" })
+            s += QStringLiteral(", sum(CAST(%1 AS INTEGER))").arg(QLatin1String(c));
+        return s + QStringLiteral(", count(CASE WHEN mto_dolar LIKE '%.%' THEN 1 END)") + kDe;
+    }();
     const Contexto &ctx = datos.contexto();
     const QVariantList clave = { ctx.sRuc, ctx.sPeriodo, ctx.sFormulario };
     ErrorBD fallo;
@@ -112,13 +109,19 @@ std::optional<TotalesVuelos> leerTotalesVuelos(const AccesoDatos &datos, ErrorBD
             *error = fallo;
         return std::nullopt;
     }
+    const auto suma = [&q](int desde, int hasta) {
+        std::int64_t n = 0;
+        for (int i = desde; i <= hasta; ++i)
+            n += q.value(i).toLongLong();
+        return n;
+    };
     TotalesVuelos t;
     t.vuelos = q.value(0).toLongLong();
-    t.tripulacion = q.value(1).toLongLong();
-    t.pasajeros = q.value(2).toLongLong();
-    t.afectos = q.value(3).toLongLong();
-    t.dolares = Decimal::entero(q.value(4).toLongLong());
-    if (q.value(5).toLongLong() > 0) {
+    t.tripulacion = suma(1, 2);
+    t.pasajeros = suma(3, 8);
+    t.afectos = suma(9, 9);
+    t.dolares = Decimal::entero(q.value(10).toLongLong());
+    if (q.value(11).toLongLong() > 0) {
         QSqlQuery fracciones = datos.consultar(QStringLiteral("SELECT mto_dolar, CAST(mto_dolar AS INTEGER)")
                 + kDe + QStringLiteral(" AND mto_dolar LIKE '%.%'"),
             clave, &fallo);
