@@ -3,6 +3,7 @@
 #include "app/mdifrm.h"
 #include "app/programakv517.h"
 #include "declist/frmabrirform.h"
+#include "flights/frmdetallevuelo.h"
 #include "payments/ventanaspagos.h"
 #include "reports/ui/ventanasreportes.h"
 #include "store/archivoini.h"
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
     kv::registrarVentanasListaFormularios(ventanas, programa.contexto(), ventana.barraEstado());
     kv::registrarVentanasReportes(ventanas, programa.contexto());
     kv::registrarVentanasPagos(ventanas, programa.contexto());
+    kv::registrarVentanaDetalle(ventanas, programa.contexto());
 
     if (!ventana.cargar(programa.arranque()))
         return 1;

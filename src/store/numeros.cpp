@@ -189,4 +189,10 @@ std::int64_t valEntero(QStringView texto)
     return val(texto).aEnteroPar();
 }
 
+Decimal valorRedondeado(QStringView texto, int decimales)
+{
+    const auto numero = convertirNumero(texto);
+    return numero ? numero->redondeado(decimales) : Decimal();
+}
+
 } // namespace kv

@@ -30,4 +30,11 @@ Decimal val(QStringView texto);
 // (CInt of Val), as the report reader and the page boxes read their numbers.
 std::int64_t valEntero(QStringView texto);
 
+// A figure as the declaration's boxes read it back from their text: the
+// value of a numeric text ("1,234", "(500)", "3.450") rounded to `decimales`
+// places with halves away from zero, as Format with that many places would
+// write it; 0 for an empty or non-numeric text. Soles and dollars are read
+// with 0 places, the exchange rate with 3, so a product of the two is exact.
+Decimal valorRedondeado(QStringView texto, int decimales);
+
 } // namespace kv
