@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     // Every child window the menus and the other windows open by name.
     kv::RegistroVentanas &ventanas = programa.ventanas();
     kv::registrarVentanasListaFormularios(ventanas, programa.contexto(), ventana.barraEstado());
-    kv::registrarVentanasReportes(ventanas, programa.contexto());
+    kv::registrarVentanasReportes(ventanas, programa.contexto(), ventana.barraEstado());
     kv::registrarVentanasPagos(ventanas, programa.contexto());
     kv::registrarVentanaDetalle(ventanas, programa.contexto());
 

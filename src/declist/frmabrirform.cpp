@@ -38,15 +38,7 @@ FrmAbrirForm::FrmAbrirForm(Contexto &contexto, const ParametrosVentana &parametr
     m_modelo = new ModeloDeclaraciones(this);
     m_grdContrib = new QTableView(this);
     m_grdContrib->setObjectName(QStringLiteral("grdContrib"));
-    m_grdContrib->setModel(m_modelo);
-    m_grdContrib->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grdContrib->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grdContrib->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grdContrib->setTabKeyNavigation(false);
-    m_grdContrib->setWordWrap(false);
-    m_grdContrib->verticalHeader()->setDefaultSectionSize(m_grdContrib->fontMetrics().height() + 6);
-    m_grdContrib->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grdContrib->verticalHeader()->hide();
+    prepararGrillaLista(m_grdContrib, m_modelo);
     m_grdContrib->installEventFilter(this);
     connect(m_grdContrib, &QTableView::doubleClicked, this, [this](const QModelIndex &i) {
         if (i.isValid())
@@ -121,17 +113,8 @@ void FrmAbrirForm::cargar()
         ancho(M::kEstado, 700);
     }
     recargar();
-    // No value is cut: a column is at least as wide as its heading and its
-    // texts (the name keeps its width and shows the rest on hover).
-    const QAbstractItemView *vista = m_grdContrib;
-    for (int c = 0; c < M::kColumnas; ++c) {
-        if (c == M::kNombre || m_grdContrib->isColumnHidden(c))
-            continue;
-        const int necesario = qMax(vista->sizeHintForColumn(c),
-                                   m_grdContrib->horizontalHeader()->sectionSizeHint(c));
-        if (necesario > m_grdContrib->columnWidth(c))
-            m_grdContrib->setColumnWidth(c, necesario);
-    }
+    // The name keeps its width and shows the rest on hover.
+    ensancharColumnas(m_grdContrib, M::kNombre);
 }
 
 void FrmAbrirForm::recargar()

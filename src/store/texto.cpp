@@ -32,15 +32,17 @@ int codigoCp1252(QChar c)
 
 QByteArray aCp1252(QStringView texto)
 {
-    QByteArray bytes;
-    bytes.reserve(texto.size());
+    // Written straight into the buffer: long reports pass every line here.
+    QByteArray bytes(texto.size(), Qt::Uninitialized);
+    char *destino = bytes.data();
     for (qsizetype i = 0; i < texto.size(); ++i) {
         const QChar c = texto[i];
         // A character outside the basic plane is one "?", not two.
         if (c.isHighSurrogate() && i + 1 < texto.size() && texto[i + 1].isLowSurrogate())
             ++i;
-        bytes += char(codigoCp1252(c));
+        *destino++ = char(codigoCp1252(c));
     }
+    bytes.truncate(destino - bytes.constData());
     return bytes;
 }
 

@@ -197,7 +197,7 @@ void TstVentanasReportes::consistencia()
 void TstVentanasReportes::registro()
 {
     RegistroVentanas ventanas;
-    registrarVentanasReportes(ventanas, ctx(), m_bitacora.fabrica());
+    registrarVentanasReportes(ventanas, ctx(), nullptr, m_bitacora.fabrica());
     QVERIFY(ventanas.contiene(QStringLiteral("Validar")));
     QVERIFY(ventanas.contiene(QStringLiteral("ImprimirxPaginas")));
 

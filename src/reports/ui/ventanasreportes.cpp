@@ -1,12 +1,14 @@
 #include "ventanasreportes.h"
 
 #include "frmconsist.h"
+#include "frmimprimeform.h"
 #include "frmimpxpag.h"
 #include "store/ui/ventanas.h"
 
 namespace kv {
 
-void registrarVentanasReportes(RegistroVentanas &registro, Contexto &contexto, FabricaImpresora fabrica)
+void registrarVentanasReportes(RegistroVentanas &registro, Contexto &contexto, BarradeEstadoQDL *barra,
+                               FabricaImpresora fabrica)
 {
     registro.registrar(QStringLiteral("Validar"),
                        [&contexto, fabrica](const ParametrosVentana &p, QWidget *padre) -> std::unique_ptr<QDialog> {
@@ -20,6 +22,13 @@ void registrarVentanasReportes(RegistroVentanas &registro, Contexto &contexto, F
                            auto ventana = std::make_unique<frmImpxPag>(contexto, fabrica, padre);
                            ventana->nTotPaginas = p.paginas;
                            ventana->sNombreRep = p.texto;
+                           ventana->cargar();
+                           return ventana;
+                       });
+    registro.registrar(QStringLiteral("ListaImprimirFormularios"),
+                       [&contexto, barra, fabrica](const ParametrosVentana &p,
+                                                   QWidget *padre) -> std::unique_ptr<QDialog> {
+                           auto ventana = std::make_unique<FrmImprimeForm>(contexto, p, barra, fabrica, padre);
                            ventana->cargar();
                            return ventana;
                        });

@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QScreen>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QSqlQueryModel>
 #include <QWidget>
 
@@ -23,6 +25,32 @@ ErrorBD cargarModelo(QSqlQueryModel *modelo, QSqlDatabase db, const ConsultaSql 
     while (modelo->canFetchMore())
         modelo->fetchMore();
     return error;
+}
+
+void prepararGrillaLista(QTableView *grilla, QAbstractItemModel *modelo)
+{
+    grilla->setModel(modelo);
+    grilla->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grilla->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grilla->setSelectionMode(QAbstractItemView::SingleSelection);
+    grilla->setTabKeyNavigation(false);
+    grilla->setWordWrap(false);
+    grilla->verticalHeader()->setDefaultSectionSize(grilla->fontMetrics().height() + 6);
+    grilla->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grilla->verticalHeader()->hide();
+}
+
+void ensancharColumnas(QTableView *grilla, int excepto)
+{
+    const QAbstractItemView *vista = grilla;
+    const int columnas = grilla->model() ? grilla->model()->columnCount() : 0;
+    for (int c = 0; c < columnas; ++c) {
+        if (c == excepto || grilla->isColumnHidden(c))
+            continue;
+        const int necesario = qMax(vista->sizeHintForColumn(c), grilla->horizontalHeader()->sectionSizeHint(c));
+        if (necesario > grilla->columnWidth(c))
+            grilla->setColumnWidth(c, necesario);
+    }
 }
 
 void LlenarComboParametros(QComboBox *lista, const AccesoDatos &datos, const QString &numero, const QString &patron,

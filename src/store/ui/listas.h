@@ -4,8 +4,10 @@
 
 #include "store/basedatos.h"
 
+class QAbstractItemModel;
 class QComboBox;
 class QSqlQueryModel;
+class QTableView;
 class QWidget;
 
 namespace kv {
@@ -16,6 +18,13 @@ struct ConsultaSql;
 // Runs the query (values bound) into a grid's model and fetches every row,
 // so that the row count is exact from the start.
 ErrorBD cargarModelo(QSqlQueryModel *modelo, QSqlDatabase db, const ConsultaSql &consulta);
+
+// A list grid on `modelo`: read-only, whole rows chosen one at a time, rows
+// as high as a line of text and unnumbered, Tab leaving the grid.
+void prepararGrillaLista(QTableView *grilla, QAbstractItemModel *modelo);
+// No value is cut: every shown column but `excepto` becomes at least as wide
+// as its heading and its texts.
+void ensancharColumnas(QTableView *grilla, int excepto);
 
 // The list-box routines of the shared services, on Qt's non-editable combo
 // boxes.
