@@ -3,6 +3,7 @@
 #include "app/mdifrm.h"
 #include "app/programakv517.h"
 #include "declist/frmabrirform.h"
+#include "flights/frmimportavuelos.h"
 #include "reports/ui/ventanasreportes.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     kv::RegistroVentanas &ventanas = programa.ventanas();
     kv::registrarVentanasListaFormularios(ventanas, programa.contexto(), ventana.barraEstado());
     kv::registrarVentanasReportes(ventanas, programa.contexto());
+    kv::registrarVentanaImportar(ventanas, programa.contexto());
 
     if (!ventana.cargar(programa.arranque()))
         return 1;
