@@ -4,6 +4,7 @@
 #include "app/programakv517.h"
 #include "declist/frmabrirform.h"
 #include "flights/frmdetallevuelo.h"
+#include "flights/frmimportavuelos.h"
 #include "payments/ventanaspagos.h"
 #include "reports/ui/ventanasreportes.h"
 #include "store/archivoini.h"
@@ -33,6 +34,7 @@ int main(int argc, char *argv[])
     kv::registrarVentanasReportes(ventanas, programa.contexto(), ventana.barraEstado());
     kv::registrarVentanasPagos(ventanas, programa.contexto());
     kv::registrarVentanaDetalle(ventanas, programa.contexto());
+    kv::registrarVentanaImportar(ventanas, programa.contexto());
 
     if (!ventana.cargar(programa.arranque()))
         return 1;

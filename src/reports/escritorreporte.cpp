@@ -106,6 +106,11 @@ void pImpLinea(int x, int y, const QString &texto, bool negrita, int tamano, int
         archivo.escribirLinea(texto);
         return;
     }
+    pImpTexto(x, y, texto, negrita, tamano, hoja, archivo);
+}
+
+void pImpTexto(int x, int y, const QString &texto, bool negrita, int tamano, int hoja, EscritorReporte &archivo)
+{
     // Built piece by piece: the text may hold "%" signs of its own.
     const QChar sep = u'|';
     QString linea = QStringLiteral("pPos|");

@@ -51,6 +51,11 @@ private:
 // is written as "¦"; a line end inside the text becomes a blank.
 void pImpLinea(int x, int y, const QString &texto, bool negrita, int tamano, int hoja, EscritorReporte &archivo);
 
+// A text record whatever the text holds: for data texts (a line of a file
+// the user supplied) that must never be taken for a header record or a page
+// break.
+void pImpTexto(int x, int y, const QString &texto, bool negrita, int tamano, int hoja, EscritorReporte &archivo);
+
 // pImpCuadro: the outline of the rectangle (x1, y1)-(x2, y2) on the page; with
 // y1 = y2 a horizontal line, with x1 = x2 a vertical one.
 void pImpCuadro(int x1, int y1, int x2, int y2, int hoja, EscritorReporte &archivo);

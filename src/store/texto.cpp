@@ -48,11 +48,11 @@ QByteArray aCp1252(QStringView texto)
 
 QString desdeCp1252(QByteArrayView bytes)
 {
-    QString texto;
-    texto.reserve(bytes.size());
+    QString texto(bytes.size(), Qt::Uninitialized);
+    QChar *destino = texto.data();
     for (const char b : bytes) {
         const auto u = static_cast<unsigned char>(b);
-        texto += QChar(u >= 0x80 && u < 0xA0 ? kAltos[u - 0x80] : char16_t(u));
+        *destino++ = QChar(u >= 0x80 && u < 0xA0 ? kAltos[u - 0x80] : char16_t(u));
     }
     return texto;
 }

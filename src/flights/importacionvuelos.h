@@ -1,0 +1,123 @@
+#pragma once
+
+#include "reglasimportacion.h"
+#include "store/basedatos.h"
+#include "store/texto.h"
+
+#include <QByteArray>
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace kv {
+
+struct Contexto;
+
+// The old run-time's number for a file that cannot be opened, read or
+// written.
+constexpr int kErrorArchivo = 75;
+
+// A text file in the code page of the system's files, read whole and walked
+// line by line. A line ends at CR LF, LF or CR; a last line without its end
+// counts as well.
+class ArchivoTexto
+{
+public:
+    bool leer(const QString &ruta);
+    const ErrorBD &error() const { return m_error; }
+
+    // Calls `accion` with each line in order while it returns true; false
+    // when it stopped early.
+    template<typename Accion> bool recorrer(Accion &&accion) const
+    {
+        const QByteArrayView todo(m_bytes);
+        const qsizetype n = todo.size();
+        qsizetype inicio = 0;
+        while (inicio < n) {
+            qsizetype fin = inicio;
+            while (fin < n && todo[fin] != '\n' && todo[fin] != '\r')
+                ++fin;
+            if (!accion(desdeCp1252(todo.sliced(inicio, fin - inicio))))
+                return false;
+            if (fin + 1 < n && todo[fin] == '\r' && todo[fin + 1] == '\n')
+                ++fin;
+            inicio = fin + 1;
+        }
+        return true;
+    }
+
+private:
+    QByteArray m_bytes;
+    ErrorBD m_error;
+};
+
+// How far an import has gone; the counts hold any number of lines.
+struct AvanceImportacion
+{
+    qint64 leidas = 0; // lines of the file read so far
+    qint64 total = 0; // lines of the file
+    qint64 transferidos = 0;
+    qint64 rechazados = 0;
+};
+
+struct ResultadoImportacion
+{
+    enum class Estado {
+        SinArchivo, // no file of that name: nothing to say
+        CamposIncorrectos, // a line without exactly eleven "|": the file is refused
+        SinSeparadorFinal, // a line not ending in "|": the file is refused
+        Interrumpida, // a file or database failure: nothing was imported
+        Terminada, // every line read; the accepted ones are in the working copy
+    };
+
+    Estado estado = Estado::SinArchivo;
+    qint64 transferidos = 0;
+    qint64 rechazados = 0;
+    ErrorBD error; // why an import was interrupted
+
+    // True when the import ran to the end with no record rejected.
+    bool satisfactoria() const { return estado == Estado::Terminada && rechazados == 0; }
+};
+
+// The flight import of the open declaration: the carrier's file
+// "0517" + RUC + period + ".TXT" read into the working copy TMPF517DETVP.
+// Every line goes through the field rules; an accepted line adds its flight
+// or updates the flight of the same date and code, a refused one goes to the
+// error file beside the reports with its reason. The whole import is one
+// transaction: it either completes or leaves the working copy as it was.
+class ImportacionVuelos
+{
+public:
+    // The key of the declaration comes from the context (sRuc, sPeriodo,
+    // sFormulario); `periodoMostrado` is the declaration's period field as
+    // shown (mm/yyyy), which the arrival dates must fall in. When it is empty
+    // the stored period (yyyymm) is shown that way.
+    ImportacionVuelos(Contexto &contexto, const QString &periodoMostrado);
+
+    // "0517" + RUC + period (yyyymm) + ".TXT".
+    QString nombreArchivo() const;
+    // The reports folder + "/" + "0517" + RUC + period + ".Err".
+    QString rutaErrores() const;
+    QString periodoMostrado() const { return m_periodoMostrado; }
+
+    // The names in `carpeta` that are the import file, its letter case aside
+    // (the exact spelling first); empty when there is none.
+    QStringList buscarArchivos(const QString &carpeta) const;
+    // The file to import from `carpeta`: the exact name when present,
+    // otherwise the first spelling found, otherwise the exact name.
+    QString rutaEnCarpeta(const QString &carpeta) const;
+
+    // True when every line of the file has exactly eleven "|".
+    bool CuentaPipes(const QString &sNombreFile) const;
+
+    // Imports the file at `ruta`. `avance` is told after every line.
+    ResultadoImportacion ImportarVuelos(
+        const QString &ruta, const std::function<void(const AvanceImportacion &)> &avance = {});
+
+private:
+    Contexto &m_ctx;
+    QString m_periodoMostrado;
+};
+
+} // namespace kv

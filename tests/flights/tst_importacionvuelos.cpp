@@ -1,0 +1,225 @@
+// The flight import without its window: the field rules line by line, the
+// refusal of a malformed file, the working copy after one or two imports,
+// the error file, and what a database failure leaves behind.
+#include "flights/importacionvuelos.h"
+#include "flights/reglasimportacion.h"
+#include "importacionprueba.h"
+
+#include <QTest>
+
+using namespace kv;
+using namespace kv::prueba;
+
+namespace {
+
+using Estado = ResultadoImportacion::Estado;
+
+const QString kBueno = QStringLiteral("17/11/2026|LA2401|12|0|3|0|1|0|0|0|150|");
+
+QString linea(const QString &fecha, const QString &codigo, const QString &tripulantes = QStringLiteral("12"),
+    const QString &afectos = QStringLiteral("150"))
+{
+    return fecha + u'|' + codigo + u'|' + tripulantes + QStringLiteral("|0|3|0|1|0|0|0|") + afectos + u'|';
+}
+
+QStringList filasVuelos(const BaseDePrueba &base)
+{
+    QStringList filas;
+    QSqlQuery q(base.db());
+    q.exec(QStringLiteral(
+        "SELECT fec_arribo, cod_vuelo, num_tripulantes, num_afectos, mto_dolar FROM TMPF517DETVP "
+        "ORDER BY fec_arribo, cod_vuelo"));
+    while (q.next())
+        filas << QStringList { q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+            q.value(3).toString(), q.value(4).toString() }
+                     .join(u' ');
+    return filas;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(kv::ResultadoImportacion::Estado)
+
+class TstImportacionVuelos : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void reglas_data()
+    {
+        QTest::addColumn<QString>("periodo");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("error");
+        const QString nov = QStringLiteral("11/2026");
+        QTest::newRow("accepted, blanks around a count")
+            << nov << QStringLiteral("17/11/2026|la2401| 12 |0|3|0|1|0|0|0|150|") << QString();
+        QTest::newRow("tomorrow, declared month")
+            << QStringLiteral("12/2026") << linea(QStringLiteral("08/12/2026"), QStringLiteral("A1"))
+            << QStringLiteral("Fecha de Arribo no debe ser mayor a la actual ");
+        QTest::newRow("future, other month")
+            << nov << linea(QStringLiteral("08/12/2026"), QStringLiteral("A1"))
+            << QStringLiteral("El año y mes de la fecha de Arribo deben ser iguales "
+                              "al período declarado ");
+        QTest::newRow("bad date, empty count: the last failure wins")
+            << nov << QStringLiteral("31/02/2026|A1|12|0|3|0|1|0||0|150|")
+            << QStringLiteral("Detalle de número personas a bordo está en blanco.");
+        QTest::newRow("code 0000") << nov << linea(QStringLiteral("17/11/2026"), QStringLiteral("0000"))
+                                   << QStringLiteral("El código de vuelo debe ser diferente de 0.");
+        QTest::newRow("code 0A") << nov << linea(QStringLiteral("17/11/2026"), QStringLiteral("0A"))
+                                 << QString();
+        QTest::newRow("code with a hyphen")
+            << nov << linea(QStringLiteral("17/11/2026"), QStringLiteral("LA-2401"))
+            << QStringLiteral("El código de vuelo debe ser sólo letras y números.");
+        QTest::newRow("16 letters") << nov
+                                    << linea(QStringLiteral("17/11/2026"), QStringLiteral("ABCDEFGHIJKLMNOP"))
+                                    << QStringLiteral("El código de vuelo debe tener máximo 15 caracteres.");
+        QTest::newRow("six digits")
+            << nov
+            << linea(QStringLiteral("17/11/2026"), QStringLiteral("A1"), QStringLiteral("12"),
+                   QStringLiteral("100000"))
+            << QStringLiteral("Detalle de número personas a bordo tiene campos con más de 5 posiciones.");
+        QTest::newRow("1a") << nov
+                            << linea(QStringLiteral("17/11/2026"), QStringLiteral("A1"), QStringLiteral("1a"))
+                            << QStringLiteral("Detalle de número personas a bordo debe ser numérico.");
+        QTest::newRow("backspace in a count")
+            << nov << linea(QStringLiteral("17/11/2026"), QStringLiteral("A1"), QStringLiteral("1\b"))
+            << QStringLiteral("Detalle de número personas a bordo debe ser numérico.");
+    }
+    void reglas()
+    {
+        QFETCH(QString, periodo);
+        QFETCH(QString, texto);
+        QFETCH(QString, error);
+        const Utilidad utilidad;
+        const ReglasImportacion reglas(utilidad, QDate(2026, 12, 7), periodo);
+        const LineaVuelo l = reglas.analizar(texto);
+        QCOMPARE(l.error, error);
+        if (l.aceptada() && l.campos[1] == u"la2401") {
+            QCOMPARE(l.codigo, QStringLiteral("LA2401"));
+            QCOMPARE(l.cantidades[0], QStringLiteral("12"));
+            QCOMPARE(l.fecha, QDate(2026, 11, 17));
+        }
+    }
+
+    // A file with one wrong line is refused whole and nothing is imported.
+    void archivoRechazado_data()
+    {
+        QTest::addColumn<QString>("malo");
+        QTest::addColumn<Estado>("estado");
+        QTest::newRow("last line without its final |")
+            << QStringLiteral("18/11/2026|LA2402|12|0|3|0|1|0|0|0|150") << Estado::CamposIncorrectos;
+        QTest::newRow("twelve separators")
+            << QStringLiteral("18/11/2026|LA2402|12|0|3|0|1|0|0|0|150||") << Estado::CamposIncorrectos;
+        QTest::newRow("blank line") << QString() << Estado::CamposIncorrectos;
+        QTest::newRow("text after the last |")
+            << QStringLiteral("18/11/2026|LA2402|12|0|3|0|1|0|0|0|150|x") << Estado::SinSeparadorFinal;
+    }
+    void archivoRechazado()
+    {
+        QFETCH(QString, malo);
+        QFETCH(Estado, estado);
+        BaseDePrueba base;
+        abrirDeclaracionVuelos(base);
+        const QString ruta = escribirArchivoVuelos(base, { kBueno, malo });
+        ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
+        QCOMPARE(importacion.CuentaPipes(ruta), estado != Estado::CamposIncorrectos);
+        QCOMPARE(importacion.ImportarVuelos(ruta).estado, estado);
+        QCOMPARE(base.contar(QStringLiteral("TMPF517DETVP")), 0);
+    }
+
+    // A second import of the file updates its flights; the code is matched
+    // as stored, in upper case, and other flights stay as they were.
+    void mismoArchivoDosVeces()
+    {
+        BaseDePrueba base;
+        abrirDeclaracionVuelos(base);
+        ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
+        const QString ruta = escribirArchivoVuelos(
+            base, { kBueno, linea(QStringLiteral("18/11/2026"), QStringLiteral("la2402")) });
+        QVERIFY(importacion.ImportarVuelos(ruta).satisfactoria());
+        escribirArchivoVuelos(base,
+            { linea(QStringLiteral("18/11/2026"), QStringLiteral("LA2402"), QStringLiteral("9"),
+                QStringLiteral("007")) });
+        const ResultadoImportacion r = importacion.ImportarVuelos(ruta);
+        QVERIFY(r.satisfactoria());
+        QCOMPARE(r.transferidos, qint64(1));
+        QCOMPARE(filasVuelos(base),
+            QStringList({ QStringLiteral("2026-11-17 LA2401 12 150 2250"),
+                QStringLiteral("2026-11-18 LA2402 9 7 105") }));
+        // With no refused line the error file is there, empty.
+        QCOMPARE(leerBytes(importacion.rutaErrores()), QByteArray());
+    }
+
+    // A record the database refuses is a refused record, with the
+    // database's reason; the import goes on with the next.
+    void grabacionRechazada()
+    {
+        BaseDePrueba base;
+        abrirDeclaracionVuelos(base);
+        base.ejecutar(
+            QStringLiteral("CREATE TRIGGER vetado BEFORE INSERT ON TMPF517DETVP WHEN NEW.cod_vuelo='XX1' "
+                           "BEGIN SELECT RAISE(ABORT, 'vuelo vetado'); END"));
+        const QString ruta = escribirArchivoVuelos(base,
+            { kBueno, linea(QStringLiteral("18/11/2026"), QStringLiteral("XX1")),
+                linea(QStringLiteral("19/11/2026"), QStringLiteral("LA2403")) });
+        ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
+        const ResultadoImportacion r = importacion.ImportarVuelos(ruta);
+        QCOMPARE(r.estado, Estado::Terminada);
+        QCOMPARE(r.transferidos, qint64(2));
+        QCOMPARE(r.rechazados, qint64(1));
+        QCOMPARE(base.contar(QStringLiteral("TMPF517DETVP")), 2);
+        const QByteArray errores = leerBytes(importacion.rutaErrores());
+        QVERIFY2(errores.startsWith("18/11/2026  XX1              Error ") && errores.contains("vuelo vetado")
+                && errores.endsWith("\r\n") && errores.count('\n') == 1,
+            errores.constData());
+    }
+
+    // The database ends the transaction half way: the working copy is as it
+    // was before the import and the caller learns why.
+    void importacionInterrumpida()
+    {
+        BaseDePrueba base;
+        abrirDeclaracionVuelos(base);
+        ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
+        QVERIFY(importacion.ImportarVuelos(escribirArchivoVuelos(base, { kBueno })).satisfactoria());
+        const QStringList antes = filasVuelos(base);
+        base.ejecutar(
+            QStringLiteral("CREATE TRIGGER lleno BEFORE INSERT ON TMPF517DETVP WHEN NEW.cod_vuelo='XX9' "
+                           "BEGIN SELECT RAISE(ROLLBACK, 'disco lleno'); END"));
+        const QString ruta = escribirArchivoVuelos(base,
+            { linea(QStringLiteral("17/11/2026"), QStringLiteral("LA2401"), QStringLiteral("5")),
+                linea(QStringLiteral("31/02/2026"), QStringLiteral("A1")),
+                linea(QStringLiteral("18/11/2026"), QStringLiteral("LA2402")),
+                linea(QStringLiteral("19/11/2026"), QStringLiteral("XX9")),
+                linea(QStringLiteral("20/11/2026"), QStringLiteral("LA2404")) });
+        const ResultadoImportacion r = importacion.ImportarVuelos(ruta);
+        QCOMPARE(r.estado, Estado::Interrumpida);
+        QVERIFY2(r.error.texto.contains(u"disco lleno"), qPrintable(r.error.texto));
+        QCOMPARE(filasVuelos(base), antes);
+        QCOMPARE(leerBytes(importacion.rutaErrores()), QByteArray());
+        // The database takes writes again.
+        base.ejecutar(QStringLiteral("DROP TRIGGER lleno"));
+        QVERIFY(importacion.ImportarVuelos(ruta).estado == Estado::Terminada);
+        QCOMPARE(base.contar(QStringLiteral("TMPF517DETVP")), 4);
+    }
+
+    // More lines than a 16-bit counter holds.
+    void muchasLineas()
+    {
+        BaseDePrueba base;
+        abrirDeclaracionVuelos(base);
+        QStringList lineas;
+        for (int i = 0; i < 33000; ++i)
+            lineas << linea(QStringLiteral("%1/11/2026").arg(1 + i % 30, 2, 10, QLatin1Char('0')),
+                QStringLiteral("V%1").arg(i));
+        lineas << linea(QStringLiteral("31/11/2026"), QStringLiteral("V0"));
+        ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
+        const ResultadoImportacion r = importacion.ImportarVuelos(escribirArchivoVuelos(base, lineas));
+        QCOMPARE(r.transferidos, qint64(33000));
+        QCOMPARE(r.rechazados, qint64(1));
+        QCOMPARE(base.contar(QStringLiteral("TMPF517DETVP")), 33000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstImportacionVuelos)
+#include "tst_importacionvuelos.moc"
