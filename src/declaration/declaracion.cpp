@@ -252,8 +252,8 @@ ConsultaSql Declaracion::consultaVuelos()
     // after every refresh.
     static const QString sql = QStringLiteral(
         "SELECT fec_arribo, cod_vuelo, num_tripulantes, num_personal, num_transito, num_arrfor, num_diplo, "
-        "num_extrad, num_deport, num_afectos, mto_dolar, %1 AS num_totpas, num_adqanterior, "
-        "tip_doc_d, doc_id_d, periodo, formulario FROM TMPF517DETVP ORDER BY fec_arribo DESC, cod_vuelo")
+        "num_extrad, num_deport, num_afectos, mto_dolar, %1 AS num_totpas, num_adqanterior "
+        "FROM TMPF517DETVP ORDER BY fec_arribo DESC, cod_vuelo")
                                    .arg(QStringList { cuenta(QStringLiteral("num_tripulantes")),
                                        cuenta(QStringLiteral("num_personal")),
                                        cuenta(QStringLiteral("num_transito")),

@@ -136,7 +136,7 @@ public:
 
     // The flight grid over the whole working copy, newest arrival first:
     // the columns as the grid shows them, num_totpas the sum of the nine
-    // counts, then the row's key.
+    // counts.
     static ConsultaSql consultaVuelos();
     enum ColumnaVuelo {
         kFecArribo,
@@ -152,11 +152,7 @@ public:
         kMtoDolar,
         kTotPas,
         kAdqAnterior,
-        kColumnasVisibles,
-        kTipDoc = kColumnasVisibles,
-        kDocId,
-        kPeriodo,
-        kFormulario,
+        kColumnasGrilla,
     };
     // Stored column names of the grid's columns, in its order.
     static const QStringList &columnasVuelos();

@@ -316,6 +316,13 @@ void frmFormulario::crearVuelos(QWidget *pagina)
     m_grdDetalle->setMinimumHeight(encabezado->sizeHint().height()
         + 10 * m_grdDetalle->verticalHeader()->defaultSectionSize()
         + m_grdDetalle->horizontalScrollBar()->sizeHint().height() + 4);
+    m_lecturaVuelos.setInterval(0);
+    connect(&m_lecturaVuelos, &QTimer::timeout, this, [this] {
+        if (m_modeloVuelos->canFetchMore())
+            m_modeloVuelos->fetchMore();
+        else
+            m_lecturaVuelos.stop();
+    });
     connect(m_grdDetalle, &QTableView::doubleClicked, this, [this](const QModelIndex &indice) {
         if (indice.isValid() && !m_decl.bHistorico())
             accionVuelo(1);
@@ -553,18 +560,19 @@ void frmFormulario::CargaVuelos()
 {
     const QModelIndex actual = m_grdDetalle->currentIndex();
     const int fila = actual.isValid() ? actual.row() : 0;
-    const ErrorBD error = cargarModelo(m_modeloVuelos, m_ctx.db(), Declaracion::consultaVuelos());
+    m_lecturaVuelos.stop();
+    const ErrorBD error = m_modeloVuelos->cargar(m_ctx.db(), Declaracion::consultaVuelos());
     if (error.hay())
         informarFallo(QStringLiteral("No se pudieron leer los vuelos."), error);
-    // A new query resets the columns: the key columns hide again and the
-    // widths measured once come back.
-    for (int c = Declaracion::kColumnasVisibles; c < m_modeloVuelos->columnCount(); ++c)
-        m_grdDetalle->setColumnHidden(c, true);
+    // A new query resets the columns: the widths measured once come back.
     for (int c = 0; c < m_anchosVuelos.size(); ++c)
         m_grdDetalle->setColumnWidth(c, m_anchosVuelos.at(c));
+    m_modeloVuelos->leerHasta(fila);
     const int filas = m_modeloVuelos->rowCount();
     if (filas > 0)
         m_grdDetalle->setCurrentIndex(m_modeloVuelos->index(std::min(fila, filas - 1), 0));
+    if (m_modeloVuelos->canFetchMore())
+        m_lecturaVuelos.start();
 }
 
 void frmFormulario::DesTodo()

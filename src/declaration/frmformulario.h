@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QMap>
 #include <QPointer>
+#include <QTimer>
 #include <QString>
 
 class QGridLayout;
@@ -59,7 +60,8 @@ public:
     // Prepares the identification tab for the mode.
     void CargaIdent();
     // Reads the working copy into the flight grid again; the current row
-    // stays the same row number where the grid still has it.
+    // stays the same row number where the grid still has it. The first rows
+    // show at once, the rest follow while the window is in use.
     void CargaVuelos();
     // The whole window read-only but the order number (sent declarations).
     void DesTodo();
@@ -165,6 +167,7 @@ private:
     bool m_cerrada = false;
     int m_pestanaAnterior = 0;
     QList<int> m_anchosVuelos;
+    QTimer m_lecturaVuelos; // reads the rest of a long flight list while the window is in use
 
     QTabWidget *m_tabs;
     QComboBox *m_cmbRuc;

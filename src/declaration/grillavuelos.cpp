@@ -59,6 +59,20 @@ const QStringList &ModeloVuelos::titulos()
     return lista;
 }
 
+ErrorBD ModeloVuelos::cargar(QSqlDatabase db, const ConsultaSql &consulta)
+{
+    // Scrollable: the grid walks back and forth over the rows it has read.
+    ErrorBD error;
+    setQuery(ejecutarConsulta(db, consulta, &error, false));
+    return error;
+}
+
+void ModeloVuelos::leerHasta(int fila)
+{
+    while (fila >= rowCount() && canFetchMore())
+        fetchMore();
+}
+
 QVariant ModeloVuelos::data(const QModelIndex &indice, int rol) const
 {
     if (rol == Qt::TextAlignmentRole) {
@@ -194,7 +208,7 @@ QList<int> anchosColumnasVuelos(const QTableView *grilla)
     const QFontMetrics titulos(grilla->horizontalHeader()->font());
     const int margen = 2 * grilla->style()->pixelMetric(QStyle::PM_HeaderMargin) + 10;
     QList<int> anchos;
-    for (int c = 0; c < Declaracion::kColumnasVisibles; ++c) {
+    for (int c = 0; c < Declaracion::kColumnasGrilla; ++c) {
         anchos << std::max(anchoTitulo(titulos, ModeloVuelos::titulos().at(c)),
                       valores.horizontalAdvance(muestras.at(c)))
                 + margen;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/accesodatos.h"
+
 #include <QHeaderView>
 #include <QList>
 #include <QSqlQueryModel>
@@ -12,11 +14,20 @@ namespace kv {
 // The flights of the working copy as the grid shows them: arrival dates as
 // dd/mm/yyyy, the tax in dollars with thousands separators, figures to the
 // right. The stored values stay available through record().
+//
+// A declaration may hold thousands of flights: the first rows are read at
+// once and the rest a batch at a time (fetchMore), so that the window shows
+// without waiting for the last one.
 class ModeloVuelos : public QSqlQueryModel
 {
     Q_OBJECT
 public:
     using QSqlQueryModel::QSqlQueryModel;
+
+    // Runs the query and reads its first batch of rows.
+    ErrorBD cargar(QSqlDatabase db, const ConsultaSql &consulta);
+    // Reads on until the row is there, or to the end.
+    void leerHasta(int fila);
 
     QVariant data(const QModelIndex &indice, int rol = Qt::DisplayRole) const override;
     QVariant headerData(int seccion, Qt::Orientation orientacion, int rol = Qt::DisplayRole) const override;
