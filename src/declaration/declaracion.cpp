@@ -29,19 +29,15 @@ QString cuenta(const QString &columna)
 
 ErrorBD fallaTransaccion()
 {
-    return { kErrorBaseBloqueada, QStringLiteral("database is locked") };
+    return {kErrorBaseBloqueada, QStringLiteral("database is locked")};
 }
 
 } // namespace
 
-Declaracion::Declaracion(Contexto &contexto)
-    : m_ctx(contexto)
-    , m_datos(contexto)
-{
-}
+Declaracion::Declaracion(Contexto &contexto) : m_ctx(contexto), m_datos(contexto) { }
 
 void Declaracion::abrir(const QString &accion, bool historico, const QString &correl, const QString &numOrden,
-    const QString &numControl)
+                        const QString &numControl)
 {
     m_historico = historico;
     m_accion = accion;
@@ -71,21 +67,21 @@ const QStringList &Declaracion::casillas()
 QString Declaracion::etiquetaCasilla(const QString &casilla)
 {
     static const QMap<QString, QString> etiquetas = {
-        { QStringLiteral("390"), QStringLiteral("Sujetos No Comprendidos") },
-        { QStringLiteral("391"), QStringLiteral("Personal Línea Aérea") },
-        { QStringLiteral("392"), QStringLiteral("Pasajeros") },
-        { QStringLiteral("393"), QStringLiteral("Sujetos Comprendidos") },
-        { QStringLiteral("394"), QStringLiteral("Total Pasajeros") },
-        { QStringLiteral("395"), QStringLiteral("Total Vuelos en el Período") },
-        { QStringLiteral("396"), QStringLiteral("Impuesto US Dolares ( $ )") },
-        { QStringLiteral("397"), QStringLiteral("Tipo de Cambio Venta") },
-        { QStringLiteral("401"), QStringLiteral("Impuesto resultante") },
-        { QStringLiteral("402"), QStringLiteral("Compensación - Pagos en exceso o indebidos") },
-        { QStringLiteral("403"), QStringLiteral("Pagos Previos") },
-        { QStringLiteral("404"), QStringLiteral("Saldo a Pagar") },
-        { QStringLiteral("405"), QStringLiteral("Interés Moratorio") },
-        { QStringLiteral("406"), QStringLiteral("Total deuda tributaria") },
-        { QStringLiteral("410"), QStringLiteral("Importe a Pagar") },
+        {QStringLiteral("390"), QStringLiteral("Sujetos No Comprendidos")},
+        {QStringLiteral("391"), QStringLiteral("Personal Línea Aérea")},
+        {QStringLiteral("392"), QStringLiteral("Pasajeros")},
+        {QStringLiteral("393"), QStringLiteral("Sujetos Comprendidos")},
+        {QStringLiteral("394"), QStringLiteral("Total Pasajeros")},
+        {QStringLiteral("395"), QStringLiteral("Total Vuelos en el Período")},
+        {QStringLiteral("396"), QStringLiteral("Impuesto US Dolares ( $ )")},
+        {QStringLiteral("397"), QStringLiteral("Tipo de Cambio Venta")},
+        {QStringLiteral("401"), QStringLiteral("Impuesto resultante")},
+        {QStringLiteral("402"), QStringLiteral("Compensación - Pagos en exceso o indebidos")},
+        {QStringLiteral("403"), QStringLiteral("Pagos Previos")},
+        {QStringLiteral("404"), QStringLiteral("Saldo a Pagar")},
+        {QStringLiteral("405"), QStringLiteral("Interés Moratorio")},
+        {QStringLiteral("406"), QStringLiteral("Total deuda tributaria")},
+        {QStringLiteral("410"), QStringLiteral("Importe a Pagar")},
     };
     return etiquetas.value(casilla);
 }
@@ -103,7 +99,7 @@ bool Declaracion::BorroTemporal(ErrorBD *error)
     Transaccion transaccion(m_ctx.db(), Transaccion::Modo::Inmediata);
     if (!transaccion.iniciada())
         fallo = fallaTransaccion();
-    for (const QString &tabla : { QStringLiteral("TMPF517DETVP"), QStringLiteral("TMPF517PAGPRE") }) {
+    for (const QString &tabla : {QStringLiteral("TMPF517DETVP"), QStringLiteral("TMPF517PAGPRE")}) {
         if (!fallo.hay())
             m_datos.consultar(QStringLiteral("DELETE FROM ") + tabla, {}, &fallo);
     }
@@ -120,23 +116,23 @@ bool Declaracion::CargaTemporal(ErrorBD *error)
     // failure rolls back to empty tables rather than half a declaration.
     const QString hist = m_historico ? QStringLiteral("H") : QString();
     QString condicion = QStringLiteral(" WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario=?");
-    QVariantList valores { m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario, m_ctx.sRuc, m_ctx.sPeriodo,
-        m_ctx.sFormulario };
+    QVariantList valores {m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario,
+                          m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario};
     if (m_historico) {
         condicion += QStringLiteral(" AND correl=?");
         valores << m_correl;
     }
     const QList<ConsultaSql> sentencias = {
-        { QStringLiteral("DELETE FROM TMPF517DETVP"), {} },
-        { QStringLiteral("DELETE FROM TMPF517PAGPRE"), {} },
-        { QStringLiteral("INSERT INTO TMPF517DETVP (tip_doc_d, doc_id_d, periodo, formulario, ")
-                + kColumnasVuelo + QStringLiteral(") SELECT 6, ?, ?, ?, ") + kColumnasVuelo
-                + QStringLiteral(" FROM ") + hist + QStringLiteral("F517DETVP") + condicion,
-            valores },
-        { QStringLiteral("INSERT INTO TMPF517PAGPRE (tip_doc_d, doc_id_d, periodo, formulario, ")
-                + kColumnasPago + QStringLiteral(") SELECT 6, ?, ?, ?, ") + kColumnasPago
-                + QStringLiteral(" FROM ") + hist + QStringLiteral("F517PAGPRE") + condicion,
-            valores },
+        {QStringLiteral("DELETE FROM TMPF517DETVP"), {}},
+        {QStringLiteral("DELETE FROM TMPF517PAGPRE"), {}},
+        {QStringLiteral("INSERT INTO TMPF517DETVP (tip_doc_d, doc_id_d, periodo, formulario, ")
+             + kColumnasVuelo + QStringLiteral(") SELECT 6, ?, ?, ?, ") + kColumnasVuelo
+             + QStringLiteral(" FROM ") + hist + QStringLiteral("F517DETVP") + condicion,
+         valores},
+        {QStringLiteral("INSERT INTO TMPF517PAGPRE (tip_doc_d, doc_id_d, periodo, formulario, ")
+             + kColumnasPago + QStringLiteral(") SELECT 6, ?, ?, ?, ") + kColumnasPago
+             + QStringLiteral(" FROM ") + hist + QStringLiteral("F517PAGPRE") + condicion,
+         valores},
     };
 
     ErrorBD fallo;
@@ -160,22 +156,22 @@ CabeceraCargada Declaracion::CargarCab(const QString &numchequeActual, ErrorBD *
     ErrorBD fallo;
     const QString hist = m_historico ? QStringLiteral("H") : QString();
     QString condicion = QStringLiteral(" WHERE doc_id_d=? AND periodo=? AND formulario=?");
-    QVariantList valores { m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario };
+    QVariantList valores {m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario};
     if (m_historico) {
         condicion += QStringLiteral(" AND correl=?");
         valores << m_correl;
     }
 
     QSqlQuery q = m_datos.consultar(QStringLiteral("SELECT i_valor FROM ") + hist + QStringLiteral("DET")
-            + condicion + QStringLiteral(" AND casilla='870'"),
-        valores, &fallo);
+                                        + condicion + QStringLiteral(" AND casilla='870'"),
+                                    valores, &fallo);
     if (!fallo.hay() && q.next())
         r.importe = q.value(0).toString();
 
     if (!fallo.hay()) {
         q = m_datos.consultar(QStringLiteral("SELECT * FROM ") + hist + QStringLiteral("CAB") + condicion
-                + QStringLiteral(" AND tip_doc_d=6"),
-            valores, &fallo);
+                                  + QStringLiteral(" AND tip_doc_d=6"),
+                              valores, &fallo);
     }
     if (!fallo.hay() && q.next()) {
         const QSqlRecord fila = q.record();
@@ -201,7 +197,7 @@ CasillasCargadas Declaracion::CargarCasillas(const QString &periodoMostrado, Err
     QString sql = QStringLiteral("SELECT casilla, i_valor FROM ")
         + (m_historico ? QStringLiteral("HDET") : QStringLiteral("DET"))
         + QStringLiteral(" WHERE doc_id_d=? AND periodo=? AND formulario=?");
-    QVariantList valores { m_ctx.sRuc, periodoAlmacenado(periodoMostrado), m_ctx.sFormulario };
+    QVariantList valores {m_ctx.sRuc, periodoAlmacenado(periodoMostrado), m_ctx.sFormulario};
     if (m_historico) {
         sql += QStringLiteral(" AND correl=?");
         valores << m_correl;
@@ -250,38 +246,28 @@ ConsultaSql Declaracion::consultaVuelos()
 {
     // Tie-break by flight code so that flights of one day keep their order
     // after every refresh.
-    static const QString sql = QStringLiteral(
-        "SELECT fec_arribo, cod_vuelo, num_tripulantes, num_personal, num_transito, num_arrfor, num_diplo, "
-        "num_extrad, num_deport, num_afectos, mto_dolar, %1 AS num_totpas, num_adqanterior "
-        "FROM TMPF517DETVP ORDER BY fec_arribo DESC, cod_vuelo")
-                                   .arg(QStringList { cuenta(QStringLiteral("num_tripulantes")),
-                                       cuenta(QStringLiteral("num_personal")),
-                                       cuenta(QStringLiteral("num_transito")),
-                                       cuenta(QStringLiteral("num_arrfor")),
-                                       cuenta(QStringLiteral("num_diplo")),
-                                       cuenta(QStringLiteral("num_extrad")),
-                                       cuenta(QStringLiteral("num_deport")),
-                                       cuenta(QStringLiteral("num_adqanterior")),
-                                       cuenta(QStringLiteral("num_afectos")) }
-                                            .join(QStringLiteral(" + ")));
-    return { sql, {} };
+    static const QString sql
+        = QStringLiteral("SELECT fec_arribo, cod_vuelo, num_tripulantes, num_personal, num_transito, "
+                         "num_arrfor, num_diplo, "
+                         "num_extrad, num_deport, num_afectos, mto_dolar, %1 AS num_totpas, num_adqanterior "
+                         "FROM TMPF517DETVP ORDER BY fec_arribo DESC, cod_vuelo")
+              .arg(QStringList {
+                  cuenta(QStringLiteral("num_tripulantes")), cuenta(QStringLiteral("num_personal")),
+                  cuenta(QStringLiteral("num_transito")), cuenta(QStringLiteral("num_arrfor")),
+                  cuenta(QStringLiteral("num_diplo")), cuenta(QStringLiteral("num_extrad")),
+                  cuenta(QStringLiteral("num_deport")), cuenta(QStringLiteral("num_adqanterior")),
+                  cuenta(QStringLiteral("num_afectos"))}
+                       .join(QStringLiteral(" + ")));
+    return {sql, {}};
 }
 
 const QStringList &Declaracion::columnasVuelos()
 {
     static const QStringList columnas = {
-        QStringLiteral("fec_arribo"),
-        QStringLiteral("cod_vuelo"),
-        QStringLiteral("num_tripulantes"),
-        QStringLiteral("num_personal"),
-        QStringLiteral("num_transito"),
-        QStringLiteral("num_arrfor"),
-        QStringLiteral("num_diplo"),
-        QStringLiteral("num_extrad"),
-        QStringLiteral("num_deport"),
-        QStringLiteral("num_afectos"),
-        QStringLiteral("mto_dolar"),
-        QStringLiteral("num_totpas"),
+        QStringLiteral("fec_arribo"),      QStringLiteral("cod_vuelo"),    QStringLiteral("num_tripulantes"),
+        QStringLiteral("num_personal"),    QStringLiteral("num_transito"), QStringLiteral("num_arrfor"),
+        QStringLiteral("num_diplo"),       QStringLiteral("num_extrad"),   QStringLiteral("num_deport"),
+        QStringLiteral("num_afectos"),     QStringLiteral("mto_dolar"),    QStringLiteral("num_totpas"),
         QStringLiteral("num_adqanterior"),
     };
     return columnas;
@@ -294,14 +280,14 @@ bool Declaracion::EliminaVuelo(const QDate &fecArribo, const QString &codVuelo)
         QStringLiteral(
             "DELETE FROM TMPF517DETVP WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario=? "
             "AND substr(fec_arribo,1,10)=? AND cod_vuelo=?"),
-        { m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario, fecArribo.toString(Qt::ISODate), codVuelo });
+        {m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario, fecArribo.toString(Qt::ISODate), codVuelo});
 }
 
 bool Declaracion::existeDeclaracion(const QString &ruc, const QString &periodo) const
 {
     QSqlQuery q = m_datos.consultar(
         QStringLiteral("SELECT 1 FROM CAB WHERE doc_id_d=? AND periodo=? AND formulario=? AND tip_doc_d=6"),
-        { ruc, periodo, m_ctx.sFormulario });
+        {ruc, periodo, m_ctx.sFormulario});
     return q.next();
 }
 
@@ -316,36 +302,54 @@ QList<Hallazgo> Declaracion::ValIdent(const DatosIdentificacion &datos) const
     const QDate hoy = m_ctx.reloj ? m_ctx.reloj->ahora().date() : QDate::currentDate();
 
     if (esNueva() && existeDeclaracion(ruc, periodoAlmacenado(datos.periodoMostrado))) {
-        r << Hallazgo { R::DeclaracionExiste,
+        r << Hallazgo {
+            R::DeclaracionExiste,
             QStringLiteral("¡El formulario que desea ingresar ya existe, elija la opción Modificar "
                            "formularios o corrija el período!"),
-            C::MkePeriodo, {}, true };
+            C::MkePeriodo,
+            {},
+            true};
         return r;
     }
     if (!esNueva() && !m_ctx.utilidad->validaRuc(recortarBlancos(datos.numRuc)))
-        r << Hallazgo { R::RucInvalido, QStringLiteral("El RUC no es Válido!"), C::TxtNumRuc, {}, false };
+        r << Hallazgo {R::RucInvalido, QStringLiteral("El RUC no es Válido!"), C::TxtNumRuc, {}, false};
     if (esNueva() && ruc.isEmpty())
-        r << Hallazgo { R::SinContribuyente, QStringLiteral("Debe seleccionar un Contribuyente..!!"),
-            C::CmbRuc, {}, false };
+        r << Hallazgo {R::SinContribuyente,
+                       QStringLiteral("Debe seleccionar un Contribuyente..!!"),
+                       C::CmbRuc,
+                       {},
+                       false};
     if (largoTelefono >= 1 && largoTelefono <= 5) {
-        r << Hallazgo { R::TelefonoIncompleto, QStringLiteral("Ingrese correctamente el teléfono."),
-            C::TxtTelefono, {}, true };
+        r << Hallazgo {R::TelefonoIncompleto,
+                       QStringLiteral("Ingrese correctamente el teléfono."),
+                       C::TxtTelefono,
+                       {},
+                       true};
         return r;
     }
     if (m_accion != kModificar && !m_ctx.utilidad->validaPeriodo(datos.periodoMostrado, kPrimerPeriodo, hoy))
-        r << Hallazgo { R::PeriodoInvalido, QStringLiteral("El Período tributario no es Válido..!!"),
-            C::MkePeriodo, {}, false };
+        r << Hallazgo {R::PeriodoInvalido,
+                       QStringLiteral("El Período tributario no es Válido..!!"),
+                       C::MkePeriodo,
+                       {},
+                       false};
     const bool celular = telefono.startsWith(u'9');
     if (largoTelefono == 8 && !celular) {
-        r << Hallazgo { R::TelefonoFijo,
+        r << Hallazgo {
+            R::TelefonoFijo,
             QStringLiteral("Identificación-Datos Generales : El número ingresado debe ser de 7 digitos, "
                            "o un celular de 8 o 7 digitos"),
-            C::TxtTelefono, {}, false };
+            C::TxtTelefono,
+            {},
+            false};
     }
     if (celular && largoTelefono < 7) {
-        r << Hallazgo { R::TelefonoCelular,
+        r << Hallazgo {
+            R::TelefonoCelular,
             QStringLiteral("Identificación-Datos Generales : El celular debe ser de 8 o 7 digitos"),
-            C::TxtTelefono, {}, false };
+            C::TxtTelefono,
+            {},
+            false};
     }
     return r;
 }
@@ -401,7 +405,7 @@ Declaracion::ResultadoOrden Declaracion::GrabarNumeroOrden(const QString &orden,
 {
     const QString condicion
         = QStringLiteral(" WHERE doc_id_d=? AND tip_doc_d=6 AND periodo=? AND formulario=? AND correl=?");
-    const QVariantList clave { m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario, m_correl };
+    const QVariantList clave {m_ctx.sRuc, m_ctx.sPeriodo, m_ctx.sFormulario, m_correl};
     auto fin = [error](ResultadoOrden r, ErrorBD e = {}) {
         if (error)
             *error = e;
@@ -428,7 +432,7 @@ Declaracion::ResultadoOrden Declaracion::GrabarNumeroOrden(const QString &orden,
     const QString codigo = m_datos.CodigoControl(QStringLiteral("HCAB"), fila, 6);
 
     m_datos.consultar(QStringLiteral("UPDATE HCAB SET norden=?, cNumero=?") + condicion,
-        QVariantList { orden, codigo } + clave, &fallo);
+                      QVariantList {orden, codigo} + clave, &fallo);
     if (fallo.hay())
         return fin(ResultadoOrden::Fallo, fallo);
     if (!transaccion.confirmar())

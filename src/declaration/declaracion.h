@@ -100,7 +100,7 @@ public:
     // one and which of its copies, and for "REG" its order and control
     // numbers.
     void abrir(const QString &accion, bool historico, const QString &correl, const QString &numOrden = {},
-        const QString &numControl = {});
+               const QString &numControl = {});
     QString sAccion() const { return m_accion; }
     void setAccion(const QString &accion) { m_accion = accion; }
     bool bHistorico() const { return m_historico; }

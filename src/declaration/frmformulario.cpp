@@ -37,9 +37,10 @@ namespace {
 // or from other boxes.
 bool casillaBloqueada(const QString &casilla)
 {
-    static const QStringList bloqueadas = { QStringLiteral("390"), QStringLiteral("391"),
-        QStringLiteral("392"), QStringLiteral("393"), QStringLiteral("394"), QStringLiteral("395"),
-        QStringLiteral("396"), QStringLiteral("401"), QStringLiteral("404"), QStringLiteral("406") };
+    static const QStringList bloqueadas
+        = {QStringLiteral("390"), QStringLiteral("391"), QStringLiteral("392"), QStringLiteral("393"),
+           QStringLiteral("394"), QStringLiteral("395"), QStringLiteral("396"), QStringLiteral("401"),
+           QStringLiteral("404"), QStringLiteral("406")};
     return bloqueadas.contains(casilla);
 }
 
@@ -69,6 +70,12 @@ QString textoError(const ErrorBD &error)
     return QStringLiteral("Error Número : ") + QString::number(error.numero) + u'\n' + error.texto;
 }
 
+// The arrival date of a grid row (stored as ISO text, perhaps with a time).
+QDate fechaDeArribo(const QSqlRecord &fila)
+{
+    return QDate::fromString(fila.value(QStringLiteral("fec_arribo")).toString().left(10), Qt::ISODate);
+}
+
 bool esFocoDelUsuario(const QFocusEvent *evento)
 {
     // A message box or a menu takes the focus for a moment: that is not
@@ -78,15 +85,13 @@ bool esFocoDelUsuario(const QFocusEvent *evento)
 
 } // namespace
 
-frmFormulario::frmFormulario(
-    Contexto &contexto, const ParametrosVentana &parametros, BarradeEstadoQDL *barra, QWidget *padre)
-    : QDialog(padre)
-    , m_ctx(contexto)
-    , m_decl(contexto)
-    , m_barra(barra)
+frmFormulario::frmFormulario(Contexto &contexto, const ParametrosVentana &parametros, BarradeEstadoQDL *barra,
+                             QWidget *padre) :
+      QDialog(padre),
+      m_ctx(contexto), m_decl(contexto), m_barra(barra)
 {
     m_decl.abrir(parametros.accion, parametros.historico, parametros.texto, parametros.numOrden,
-        parametros.numControl);
+                 parametros.numControl);
     setObjectName(QStringLiteral("frmFormulario"));
     setWindowTitle(kTitulo);
 
@@ -132,7 +137,7 @@ frmFormulario::frmFormulario(
     m_cmdGrabar->setObjectName(QStringLiteral("CmdGrabar"));
     m_cmdCancelar = new QPushButton(QStringLiteral("&Salir"), this);
     m_cmdCancelar->setObjectName(QStringLiteral("CmdCancelar"));
-    for (QPushButton *b : { m_cmdValidar, m_cmdGrabar, m_cmdCancelar }) {
+    for (QPushButton *b : {m_cmdValidar, m_cmdGrabar, m_cmdCancelar}) {
         b->setAutoDefault(false);
         b->setMinimumWidth(twipsAPixeles(this, 1200));
     }
@@ -174,8 +179,8 @@ void frmFormulario::crearIdentificacion(QWidget *pagina)
     lblRuc->setBuddy(m_cmbRuc);
     // The closed list shows the chosen RUC, the name goes in its own field;
     // the open list shows both.
-    const int anchoRuc = std::max(
-        twipsAPixeles(this, 1340), fontMetrics().horizontalAdvance(QStringLiteral("00000000000")) + 40);
+    const int anchoRuc = std::max(twipsAPixeles(this, 1340),
+                                  fontMetrics().horizontalAdvance(QStringLiteral("00000000000")) + 40);
     m_cmbRuc->setFixedWidth(anchoRuc);
     m_txtNumRuc->setFixedWidth(anchoRuc);
 
@@ -229,8 +234,8 @@ void frmFormulario::crearIdentificacion(QWidget *pagina)
     nombrarControl(m_mkePeriodo, lblPeriodo->text(), QStringLiteral("MkePeriodo"));
 
     auto *rectificatoria = new QGroupBox(QStringLiteral("Rectificatoria"), pagina);
-    auto *pregunta = new QLabel(
-        QStringLiteral("¿La presente declaración rectifica o sustituye a otra?"), rectificatoria);
+    auto *pregunta = new QLabel(QStringLiteral("¿La presente declaración rectifica o sustituye a otra?"),
+                                rectificatoria);
     m_optSi = new QRadioButton(QStringLiteral("Si"), rectificatoria);
     m_optSi->setObjectName(QStringLiteral("OptRectifica1"));
     m_optNo = new QRadioButton(QStringLiteral("No"), rectificatoria);
@@ -258,8 +263,8 @@ void frmFormulario::crearIdentificacion(QWidget *pagina)
     connect(m_optNo, &QRadioButton::clicked, this, [this] { rectificaElegida(0); });
 }
 
-QLineEdit *frmFormulario::crearCasilla(
-    const QString &casilla, const QString &etiqueta, QGridLayout *rejilla, int fila, int columna)
+QLineEdit *frmFormulario::crearCasilla(const QString &casilla, const QString &etiqueta, QGridLayout *rejilla,
+                                       int fila, int columna)
 {
     QWidget *padre = rejilla->parentWidget();
     auto *numero = new QLabel(casilla, padre);
@@ -279,7 +284,7 @@ QLineEdit *frmFormulario::crearCasilla(
     if (columna > 0)
         rejilla->setColumnMinimumWidth(columna * 3, numero->sizeHint().width() + 16);
     nombrarControl(campo, QStringLiteral("Casilla ") + casilla + u' ' + etiqueta,
-        QStringLiteral("txtValor(") + casilla + u')');
+                   QStringLiteral("txtValor(") + casilla + u')');
     if (casillaBloqueada(casilla)) {
         bloquear(campo);
         campo->setFocusPolicy(Qt::NoFocus);
@@ -314,8 +319,8 @@ void frmFormulario::crearVuelos(QWidget *pagina)
     m_anchosVuelos = anchosColumnasVuelos(m_grdDetalle);
     // Ten flights on view under the two-row heading.
     m_grdDetalle->setMinimumHeight(encabezado->sizeHint().height()
-        + 10 * m_grdDetalle->verticalHeader()->defaultSectionSize()
-        + m_grdDetalle->horizontalScrollBar()->sizeHint().height() + 4);
+                                   + 10 * m_grdDetalle->verticalHeader()->defaultSectionSize()
+                                   + m_grdDetalle->horizontalScrollBar()->sizeHint().height() + 4);
     m_lecturaVuelos.setInterval(0);
     connect(&m_lecturaVuelos, &QTimer::timeout, this, [this] {
         if (m_modeloVuelos->canFetchMore())
@@ -328,8 +333,8 @@ void frmFormulario::crearVuelos(QWidget *pagina)
             accionVuelo(1);
     });
 
-    const QString textos[4] = { QStringLiteral("&Nuevo"), QStringLiteral("&Modificar"),
-        QStringLiteral("&Eliminar"), QStringLiteral("&Importar") };
+    const QString textos[4] = {QStringLiteral("&Nuevo"), QStringLiteral("&Modificar"),
+                               QStringLiteral("&Eliminar"), QStringLiteral("&Importar")};
     auto *botones = new QVBoxLayout;
     for (int i = 0; i < 4; ++i) {
         m_cmdAccion[i] = new QPushButton(textos[i], pagina);
@@ -346,9 +351,9 @@ void frmFormulario::crearVuelos(QWidget *pagina)
     auto *totales = new QGroupBox(pagina);
     auto *rejilla = new QGridLayout(totales);
     rejilla->setVerticalSpacing(4);
-    const QStringList columnaA = { QStringLiteral("390"), QStringLiteral("391"), QStringLiteral("392"),
-        QStringLiteral("393"), QStringLiteral("394") };
-    const QStringList columnaB = { QStringLiteral("395"), QStringLiteral("396"), QStringLiteral("397") };
+    const QStringList columnaA = {QStringLiteral("390"), QStringLiteral("391"), QStringLiteral("392"),
+                                  QStringLiteral("393"), QStringLiteral("394")};
+    const QStringList columnaB = {QStringLiteral("395"), QStringLiteral("396"), QStringLiteral("397")};
     for (qsizetype i = 0; i < columnaA.size(); ++i)
         crearCasilla(columnaA.at(i), Declaracion::etiquetaCasilla(columnaA.at(i)), rejilla, int(i), 0);
     for (qsizetype i = 0; i < columnaB.size(); ++i)
@@ -409,18 +414,18 @@ void frmFormulario::instalarTeclas()
     if (m_ctx.utilidad) {
         const Utilidad &u = *m_ctx.utilidad;
         using T = FiltroTeclas::Tipo;
-        FiltroTeclas::instalar(m_txtNumRuc, u, { T::Numerico, true, false, false, {} });
-        FiltroTeclas::instalar(m_txtTelefono, u, { T::Numerico, true, true, true, {} });
-        FiltroTeclas::instalar(m_mkePeriodo, u, { T::Libre, true, false, false, {} });
-        FiltroTeclas::instalar(m_txtOrden, u, { T::Numerico, true, true, true, {} });
-        FiltroTeclas::instalar(m_txtVerifica, u, { T::Numerico, true, false, false, {} });
+        FiltroTeclas::instalar(m_txtNumRuc, u, {T::Numerico, true, false, false, {}});
+        FiltroTeclas::instalar(m_txtTelefono, u, {T::Numerico, true, true, true, {}});
+        FiltroTeclas::instalar(m_mkePeriodo, u, {T::Libre, true, false, false, {}});
+        FiltroTeclas::instalar(m_txtOrden, u, {T::Numerico, true, true, true, {}});
+        FiltroTeclas::instalar(m_txtVerifica, u, {T::Numerico, true, false, false, {}});
     }
     // Installed after the key filters, so the window sees every key first:
     // a key in these fields marks the declaration modified even when the
     // filter then drops it.
-    for (QWidget *w : { static_cast<QWidget *>(m_cmbRuc), static_cast<QWidget *>(m_txtNumRuc),
-             static_cast<QWidget *>(m_txtRazon), static_cast<QWidget *>(m_txtTelefono),
-             static_cast<QWidget *>(m_mkePeriodo) })
+    for (QWidget *w : {static_cast<QWidget *>(m_cmbRuc), static_cast<QWidget *>(m_txtNumRuc),
+                       static_cast<QWidget *>(m_txtRazon), static_cast<QWidget *>(m_txtTelefono),
+                       static_cast<QWidget *>(m_mkePeriodo)})
         w->installEventFilter(this);
     connect(m_txtOrden, &QLineEdit::textEdited, this, [this] { m_ordenCambiado = true; });
 }
@@ -435,8 +440,8 @@ void frmFormulario::cargar()
     m_formaPago->cargarBancos(m_decl.datos());
     if (!m_decl.esNueva()) {
         if (!m_decl.CargaTemporal(&error))
-            informarFallo(
-                QStringLiteral("No se pudieron leer los vuelos y pagos previos de la declaración."), error);
+            informarFallo(QStringLiteral("No se pudieron leer los vuelos y pagos previos de la declaración."),
+                          error);
         const CabeceraCargada cabecera = m_decl.CargarCab(m_formaPago->numcheque(), &error);
         if (error.hay())
             informarFallo(QStringLiteral("No se pudo leer la cabecera de la declaración."), error);
@@ -544,7 +549,7 @@ void frmFormulario::CargaIdent()
     m_txtNumRuc->setEnabled(false);
     m_txtRazon->setEnabled(false);
     m_mkePeriodo->setEnabled(false);
-    for (QLineEdit *campo : { m_txtNumRuc, m_txtRazon, m_mkePeriodo })
+    for (QLineEdit *campo : {m_txtNumRuc, m_txtRazon, m_mkePeriodo})
         bloquear(campo);
     m_txtNumRuc->setText(m_ctx.sRuc);
     m_mkePeriodo->setText(Declaracion::periodoMostrado(m_ctx.sPeriodo));
@@ -578,7 +583,7 @@ void frmFormulario::CargaVuelos()
 void frmFormulario::DesTodo()
 {
     m_formaPago->setHabilitado(QStringLiteral("0"));
-    for (QLineEdit *campo : { m_txtRazon, m_txtNumRuc, m_mkePeriodo, m_txtTelefono })
+    for (QLineEdit *campo : {m_txtRazon, m_txtNumRuc, m_mkePeriodo, m_txtTelefono})
         bloquear(campo);
     m_txtTelefono->setEnabled(false);
     // A sent declaration's rectification is part of what was sent.
@@ -739,7 +744,7 @@ void frmFormulario::rectificaElegida(int indice)
         if (!m_cargandoRectifica) {
             mostrar(QStringLiteral("Recuerde que debe consignar información en todas las casillas, inclusive "
                                    "aquellas que no está rectificando."),
-                Icono::Informacion);
+                    Icono::Informacion);
         }
     }
     marcarModificado();
@@ -747,7 +752,7 @@ void frmFormulario::rectificaElegida(int indice)
 
 void frmFormulario::pestanaCambiada(int indice)
 {
-    static const int contextos[3] = { kContextoIdentificacion, kContextoVuelos, kContextoDeuda };
+    static const int contextos[3] = {kContextoIdentificacion, kContextoVuelos, kContextoDeuda};
     const int anterior = m_pestanaAnterior;
     m_pestanaAnterior = indice;
     // A sent declaration cannot be corrected, so its identification is not
@@ -766,8 +771,7 @@ void frmFormulario::pestanaCambiada(int indice)
 
 DatosIdentificacion frmFormulario::datosIdentificacion() const
 {
-    return { m_cmbRuc->currentText(), m_txtNumRuc->text(), m_txtTelefono->text(),
-        m_mkePeriodo->displayText() };
+    return {m_cmbRuc->currentText(), m_txtNumRuc->text(), m_txtTelefono->text(), m_mkePeriodo->displayText()};
 }
 
 bool frmFormulario::ValIdent()
@@ -862,80 +866,66 @@ void frmFormulario::refrescarVuelos()
     TotalizaVuelos();
 }
 
-bool frmFormulario::hayFilaActual() const
+bool frmFormulario::hayFilaElegida(const QString &sinFilas)
 {
-    return m_modeloVuelos->rowCount() > 0 && m_grdDetalle->currentIndex().isValid();
+    if (m_modeloVuelos->rowCount() == 0) {
+        mostrar(sinFilas);
+        m_cmdAccion[0]->setFocus();
+        TotalizaVuelos();
+        return false;
+    }
+    if (!m_grdDetalle->currentIndex().isValid()) {
+        mostrar(QStringLiteral("Tiene que Seleccionar un registro"));
+        return false;
+    }
+    return true;
+}
+
+void frmFormulario::abrirVentanaVuelos(const ParametrosVentana &parametros)
+{
+    if (m_ctx.ventanas)
+        m_ctx.ventanas->AbrirVentana(parametros, this);
+    marcarModificado();
+    refrescarVuelos();
 }
 
 void frmFormulario::nuevoVuelo()
 {
-    if (m_ctx.ventanas)
-        m_ctx.ventanas->AbrirVentana(parametrosVuelos(QStringLiteral("Detalle"), Declaracion::kNueva), this);
-    marcarModificado();
-    refrescarVuelos();
+    abrirVentanaVuelos(parametrosVuelos(QStringLiteral("Detalle"), Declaracion::kNueva));
 }
 
 void frmFormulario::modificarVuelo()
 {
-    if (m_modeloVuelos->rowCount() == 0) {
-        mostrar(QStringLiteral("No existen registros para modificar"));
-        m_cmdAccion[0]->setFocus();
-        TotalizaVuelos();
+    if (!hayFilaElegida(QStringLiteral("No existen registros para modificar")))
         return;
-    }
-    if (!hayFilaActual()) {
-        mostrar(QStringLiteral("Tiene que Seleccionar un registro"));
-        return;
-    }
     ParametrosVentana p = parametrosVuelos(QStringLiteral("Detalle"), Declaracion::kModificar);
     const QSqlRecord fila = m_modeloVuelos->record(m_grdDetalle->currentIndex().row());
-    const QStringList &columnas = Declaracion::columnasVuelos();
-    for (qsizetype c = 0; c < columnas.size(); ++c) {
-        const QString &nombre = columnas.at(c);
-        if (nombre == u"num_totpas")
-            continue;
+    for (const QString &nombre : Declaracion::columnasVuelos()) {
         if (nombre == u"fec_arribo")
-            p.fila.insert(nombre, QDate::fromString(fila.value(nombre).toString().left(10), Qt::ISODate));
-        else
+            p.fila.insert(nombre, fechaDeArribo(fila));
+        else if (nombre != u"num_totpas")
             p.fila.insert(nombre, fila.value(nombre).toString());
     }
-    if (m_ctx.ventanas)
-        m_ctx.ventanas->AbrirVentana(p, this);
-    marcarModificado();
-    refrescarVuelos();
+    abrirVentanaVuelos(p);
 }
 
 void frmFormulario::eliminarVuelo()
 {
-    if (m_modeloVuelos->rowCount() == 0) {
-        mostrar(QStringLiteral("No existen registros para eliminar"));
-        m_cmdAccion[0]->setFocus();
-        TotalizaVuelos();
+    if (!hayFilaElegida(QStringLiteral("No existen registros para eliminar")))
         return;
-    }
-    if (!hayFilaActual()) {
-        mostrar(QStringLiteral("Tiene que Seleccionar un registro"));
-        return;
-    }
     const QSqlRecord fila = m_modeloVuelos->record(m_grdDetalle->currentIndex().row());
-    if (mostrar(QStringLiteral("¿Esta seguro de eliminar el vuelo?"), Icono::Pregunta, Botones::SiNo,
-            Respuesta::No)
-        == Respuesta::Si) {
-        const QDate fecha
-            = QDate::fromString(fila.value(QStringLiteral("fec_arribo")).toString().left(10), Qt::ISODate);
-        if (m_decl.EliminaVuelo(fecha, fila.value(QStringLiteral("cod_vuelo")).toString()))
-            marcarModificado();
-    }
+    const bool confirmado = mostrar(QStringLiteral("¿Esta seguro de eliminar el vuelo?"), Icono::Pregunta,
+                                    Botones::SiNo, Respuesta::No)
+        == Respuesta::Si;
+    if (confirmado
+        && m_decl.EliminaVuelo(fechaDeArribo(fila), fila.value(QStringLiteral("cod_vuelo")).toString()))
+        marcarModificado();
     refrescarVuelos();
 }
 
 void frmFormulario::importarVuelos()
 {
-    if (m_ctx.ventanas)
-        m_ctx.ventanas->AbrirVentana(
-            parametrosVuelos(QStringLiteral("ImportarVuelos"), Declaracion::kNueva), this);
-    marcarModificado();
-    refrescarVuelos();
+    abrirVentanaVuelos(parametrosVuelos(QStringLiteral("ImportarVuelos"), Declaracion::kNueva));
 }
 
 void frmFormulario::TotalizaVuelos()
@@ -973,20 +963,22 @@ void frmFormulario::Validar()
     // The whole-declaration check and its report come with the validation.
 }
 
+bool frmFormulario::ordenValido(const QString &sinLargo, QWidget *focoLargo, const QString &sinVerificador)
+{
+    const Declaracion::EstadoOrden estado = m_decl.validarOrden(m_txtOrden->text(), m_txtVerifica->text());
+    if (estado == Declaracion::EstadoOrden::Valido)
+        return true;
+    const bool largo = estado == Declaracion::EstadoOrden::LargoIncorrecto;
+    mostrar(largo ? sinLargo : sinVerificador);
+    (largo ? focoLargo : m_txtVerifica)->setFocus();
+    return false;
+}
+
 bool frmFormulario::registrarNumeroOrden()
 {
-    switch (m_decl.validarOrden(m_txtOrden->text(), m_txtVerifica->text())) {
-    case Declaracion::EstadoOrden::LargoIncorrecto:
-        mostrar(QStringLiteral("     El número de orden no es válido"));
-        m_txtVerifica->setFocus();
+    if (!ordenValido(QStringLiteral("     El número de orden no es válido"), m_txtVerifica,
+                     QStringLiteral("     El digito Verificador es incorrecto")))
         return false;
-    case Declaracion::EstadoOrden::VerificadorIncorrecto:
-        mostrar(QStringLiteral("     El digito Verificador es incorrecto"));
-        m_txtVerifica->setFocus();
-        return false;
-    case Declaracion::EstadoOrden::Valido:
-        break;
-    }
     ErrorBD error;
     switch (m_decl.GrabarNumeroOrden(m_txtOrden->text(), &error)) {
     case Declaracion::ResultadoOrden::Grabado:
@@ -1007,27 +999,18 @@ bool frmFormulario::puedeCerrar()
         if (!m_ordenCambiado)
             return true;
         if (mostrar(QStringLiteral(" El número de orden ha cambiado. ¿Desea guardar los cambios?"),
-                Icono::Pregunta, Botones::SiNo, Respuesta::Si)
+                    Icono::Pregunta, Botones::SiNo, Respuesta::Si)
             != Respuesta::Si)
             return true;
-        switch (m_decl.validarOrden(m_txtOrden->text(), m_txtVerifica->text())) {
-        case Declaracion::EstadoOrden::LargoIncorrecto:
-            mostrar(QStringLiteral("El número de orden es incorrecto"));
-            m_txtOrden->setFocus();
-            return false;
-        case Declaracion::EstadoOrden::VerificadorIncorrecto:
-            mostrar(QStringLiteral("Digito verificador incorrecto"));
-            m_txtVerifica->setFocus();
-            return false;
-        case Declaracion::EstadoOrden::Valido:
-            break;
-        }
-        return registrarNumeroOrden();
+        // Checked here with the exit's own messages, then recorded.
+        return ordenValido(QStringLiteral("El número de orden es incorrecto"), m_txtOrden,
+                           QStringLiteral("Digito verificador incorrecto"))
+            && registrarNumeroOrden();
     }
     if (!m_modificado)
         return true;
     switch (mostrar(QStringLiteral("¿El formulario ha sido modificado, desea guardar los cambios?"),
-        Icono::Pregunta, Botones::SiNoCancelar, Respuesta::Si)) {
+                    Icono::Pregunta, Botones::SiNoCancelar, Respuesta::Si)) {
     case Respuesta::Si:
         m_cerrando = true;
         return Grabar();
@@ -1109,7 +1092,8 @@ bool frmFormulario::eventFilter(QObject *objeto, QEvent *evento)
 
 void registrarVentanaFormulario(RegistroVentanas &registro, Contexto &contexto, BarradeEstadoQDL *barra)
 {
-    registro.registrar(QStringLiteral("Formulario"),
+    registro.registrar(
+        QStringLiteral("Formulario"),
         [&contexto, barra](const ParametrosVentana &p, QWidget *padre) -> std::unique_ptr<QDialog> {
             auto ventana = std::make_unique<frmFormulario>(contexto, p, barra, padre);
             ventana->cargar();

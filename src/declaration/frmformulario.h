@@ -7,8 +7,8 @@
 #include <QDialog>
 #include <QMap>
 #include <QPointer>
-#include <QTimer>
 #include <QString>
+#include <QTimer>
 
 class QGridLayout;
 class QGroupBox;
@@ -45,7 +45,7 @@ public:
 
     // `barra` may be null (no status bar to mirror the declaration in).
     frmFormulario(Contexto &contexto, const ParametrosVentana &parametros, BarradeEstadoQDL *barra,
-        QWidget *padre = nullptr);
+                  QWidget *padre = nullptr);
     ~frmFormulario() override;
 
     // The opening sequence: working copy, header, identification, stored
@@ -112,8 +112,8 @@ private:
     void crearIdentificacion(QWidget *pagina);
     void crearVuelos(QWidget *pagina);
     void crearDeuda(QWidget *pagina);
-    QLineEdit *crearCasilla(
-        const QString &casilla, const QString &etiqueta, QGridLayout *rejilla, int fila, int columna);
+    QLineEdit *crearCasilla(const QString &casilla, const QString &etiqueta, QGridLayout *rejilla, int fila,
+                            int columna);
     void instalarTeclas();
 
     void informarFallo(const QString &paso, const ErrorBD &error);
@@ -122,7 +122,7 @@ private:
     void marcarModificado() { m_modificado = true; }
     // A message with the window's caption as title.
     Respuesta mostrar(const QString &texto, Icono icono = Icono::Critico, Botones botones = Botones::Aceptar,
-        Respuesta predeterminada = Respuesta::Aceptar);
+                      Respuesta predeterminada = Respuesta::Aceptar);
 
     // Identification tab.
     void rucElegido(int indice);
@@ -140,7 +140,10 @@ private:
     void importarVuelos();
     ParametrosVentana parametrosVuelos(const QString &nombre, const QString &accion);
     void refrescarVuelos();
-    bool hayFilaActual() const;
+    // A flight is chosen in the grid; otherwise the message says why not.
+    bool hayFilaElegida(const QString &sinFilas);
+    // Opens a flight window, then shows the working copy as it left it.
+    void abrirVentanaVuelos(const ParametrosVentana &parametros);
     // Recomputes boxes 390 to 396 from the working copy; runs after every
     // flight action.
     void TotalizaVuelos();
@@ -151,6 +154,10 @@ private:
     void grabarPulsado();
     bool Grabar();
     void Validar();
+    // The order number typed is of eight characters and its verification
+    // code matches; otherwise the message says which and the focus goes
+    // to the field to correct.
+    bool ordenValido(const QString &sinLargo, QWidget *focoLargo, const QString &sinVerificador);
     bool registrarNumeroOrden();
     bool puedeCerrar();
 

@@ -102,9 +102,8 @@ QVariant ModeloVuelos::headerData(int seccion, Qt::Orientation orientacion, int 
     return QSqlQueryModel::headerData(seccion, orientacion, rol);
 }
 
-EncabezadoGrupos::EncabezadoGrupos(QList<Grupo> grupos, QWidget *padre)
-    : QHeaderView(Qt::Horizontal, padre)
-    , m_grupos(std::move(grupos))
+EncabezadoGrupos::EncabezadoGrupos(QList<Grupo> grupos, QWidget *padre) :
+      QHeaderView(Qt::Horizontal, padre), m_grupos(std::move(grupos))
 {
     setSectionsClickable(false);
     setHighlightSections(false);
@@ -179,9 +178,9 @@ void EncabezadoGrupos::paintSection(QPainter *pintor, const QRect &rect, int sec
 QList<EncabezadoGrupos::Grupo> gruposVuelos()
 {
     return {
-        { QStringLiteral("Vuelo"), Declaracion::kFecArribo, Declaracion::kCodVuelo },
-        { QStringLiteral("Sujetos No Comprendidos"), Declaracion::kTripulantes, Declaracion::kDeport },
-        { QStringLiteral("Impuesto"), Declaracion::kAfectos, Declaracion::kAdqAnterior },
+        {QStringLiteral("Vuelo"), Declaracion::kFecArribo, Declaracion::kCodVuelo},
+        {QStringLiteral("Sujetos No Comprendidos"), Declaracion::kTripulantes, Declaracion::kDeport},
+        {QStringLiteral("Impuesto"), Declaracion::kAfectos, Declaracion::kAdqAnterior},
     };
 }
 
@@ -190,18 +189,10 @@ QList<int> anchosColumnasVuelos(const QTableView *grilla)
     // The widest value each column usually takes: a date, a flight code,
     // counts of five digits, a tax in the millions.
     static const QStringList muestras = {
-        QStringLiteral("00/00/0000"),
-        QStringLiteral("AAA00000"),
-        QStringLiteral("00000"),
-        QStringLiteral("00000"),
-        QStringLiteral("00000"),
-        QStringLiteral("00000"),
-        QStringLiteral("00000"),
-        QStringLiteral("00000"),
-        QStringLiteral("00000"),
-        QStringLiteral("00000"),
-        QStringLiteral("9,999,999"),
-        QStringLiteral("000000"),
+        QStringLiteral("00/00/0000"), QStringLiteral("AAA00000"),  QStringLiteral("00000"),
+        QStringLiteral("00000"),      QStringLiteral("00000"),     QStringLiteral("00000"),
+        QStringLiteral("00000"),      QStringLiteral("00000"),     QStringLiteral("00000"),
+        QStringLiteral("00000"),      QStringLiteral("9,999,999"), QStringLiteral("000000"),
         QStringLiteral("00000"),
     };
     const QFontMetrics valores(grilla->font());
@@ -210,7 +201,7 @@ QList<int> anchosColumnasVuelos(const QTableView *grilla)
     QList<int> anchos;
     for (int c = 0; c < Declaracion::kColumnasGrilla; ++c) {
         anchos << std::max(anchoTitulo(titulos, ModeloVuelos::titulos().at(c)),
-                      valores.horizontalAdvance(muestras.at(c)))
+                           valores.horizontalAdvance(muestras.at(c)))
                 + margen;
     }
     return anchos;

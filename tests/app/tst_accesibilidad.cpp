@@ -76,9 +76,7 @@ QStringList sinNombre(const QWidget *ventana)
 std::unique_ptr<QWidget> formulario(BaseDePrueba &base, const QString &accion)
 {
     Contexto &ctx = base.contexto();
-    ctx.sRuc = kRuc;
-    ctx.sRazonSocial = kRazon;
-    ctx.sPeriodo = kPeriodo;
+    elegirDeclaracion(ctx);
     ParametrosVentana p;
     p.accion = accion;
     p.historico = accion == u"REG";
@@ -98,8 +96,8 @@ private slots:
     void controlesConNombre_data()
     {
         QTest::addColumn<QString>("ventana");
-        for (const char *v : { "principal", "lista", "bancos", "acerca", "previa", "paginas",
-                 "inconsistencias", "formulario NEW", "formulario MOD", "formulario REG" })
+        for (const char *v : {"principal", "lista", "bancos", "acerca", "previa", "paginas",
+                              "inconsistencias", "formulario NEW", "formulario MOD", "formulario REG"})
             QTest::newRow(v) << QString::fromLatin1(v);
     }
 
@@ -141,9 +139,9 @@ private slots:
         std::unique_ptr<QWidget> w = formulario(base, QStringLiteral("NEW"));
         auto *v = static_cast<frmFormulario *>(w.get());
         QCOMPARE(v->txtValor(QStringLiteral("397"))->accessibleName(),
-            QStringLiteral("Casilla 397 Tipo de Cambio Venta"));
-        QCOMPARE(
-            v->txtValor(QStringLiteral("397"))->accessibleDescription(), QStringLiteral("txtValor(397)"));
+                 QStringLiteral("Casilla 397 Tipo de Cambio Venta"));
+        QCOMPARE(v->txtValor(QStringLiteral("397"))->accessibleDescription(),
+                 QStringLiteral("txtValor(397)"));
         QCOMPARE(v->grdDetalle()->accessibleName(), QStringLiteral("Vuelos"));
         QCOMPARE(v->cmdAccion(2)->accessibleName(), QStringLiteral("Eliminar"));
         QCOMPARE(v->cmdAccion(2)->accessibleDescription(), QStringLiteral("cmdAccion(2)"));

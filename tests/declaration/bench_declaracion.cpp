@@ -20,9 +20,7 @@ namespace {
 qint64 abrir(BaseDePrueba &base, BarradeEstadoQDL &barra, const QString &accion)
 {
     Contexto &ctx = base.contexto();
-    ctx.sRuc = kRuc;
-    ctx.sRazonSocial = kRazon;
-    ctx.sPeriodo = kPeriodo;
+    elegirDeclaracion(ctx);
     ParametrosVentana p;
     p.nombre = QStringLiteral("Formulario");
     p.accion = accion;

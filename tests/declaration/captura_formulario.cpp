@@ -40,16 +40,16 @@ int main(int argc, char *argv[])
         QStringLiteral("INSERT INTO HCAB (tip_doc_d, doc_id_d, periodo, Formulario, correl, fec_pro, "
                        "rectifica, estado, norden, fec_env, control, cNumero) "
                        "VALUES (6,?,?,'0517','001','2024-04-10','0',1,'12345678','2024-04-12','C0001','0')"),
-        { kRuc, kPeriodo });
+        {kRuc, kPeriodo});
     guardarVuelos(base, QStringLiteral("HF517DETVP"), 40, QStringLiteral("001"));
     base.ejecutar(
         QStringLiteral("INSERT INTO HDET SELECT doc_id_d, tip_doc_d, periodo, Formulario, '001', Casilla, "
                        "i_valor, idcasilla, estado, cNumero FROM DET"));
-    for (const char *banco : { "03INTERBANK", "05BANCO DEL ORIENTE", "11BANCO CONTINENTAL" })
+    for (const char *banco : {"03INTERBANK", "05BANCO DEL ORIENTE", "11BANCO CONTINENTAL"})
         base.ejecutar(
             QStringLiteral(
                 "INSERT INTO PARAM (Numero, Argumento, Funcion, Correl_param) VALUES ('004',?,?,'')"),
-            { QString::fromLatin1(banco).left(2), QString::fromLatin1(banco).mid(2) });
+            {QString::fromLatin1(banco).left(2), QString::fromLatin1(banco).mid(2)});
     Contexto &ctx = base.contexto();
     BarradeEstadoQDL barra;
     bool ok = true;
@@ -59,12 +59,10 @@ int main(int argc, char *argv[])
         const char *accion;
         bool historico;
         const char *nombre;
-    } casos[] = { { "MOD", false, "formulario-mod" }, { "NEW", false, "formulario-new" },
-        { "REG", true, "formulario-reg" } };
+    } casos[] = {
+        {"MOD", false, "formulario-mod"}, {"NEW", false, "formulario-new"}, {"REG", true, "formulario-reg"}};
     for (const auto &caso : casos) {
-        ctx.sRuc = kRuc;
-        ctx.sRazonSocial = kRazon;
-        ctx.sPeriodo = kPeriodo;
+        elegirDeclaracion(ctx);
         ParametrosVentana p;
         p.nombre = QStringLiteral("Formulario");
         p.accion = QString::fromLatin1(caso.accion);
@@ -81,7 +79,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < pestanas; ++i) {
             ventana.SSTab1()->setCurrentIndex(i);
             ok = guardar(&ventana,
-                     carpeta + QStringLiteral("/%1-%2.png").arg(QString::fromLatin1(caso.nombre)).arg(i))
+                         carpeta + QStringLiteral("/%1-%2.png").arg(QString::fromLatin1(caso.nombre)).arg(i))
                 && ok;
         }
         ventana.hide();

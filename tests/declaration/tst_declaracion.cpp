@@ -16,10 +16,10 @@ namespace {
 struct Escena
 {
     BaseDePrueba base;
-    Declaracion decl { base.contexto() };
+    Declaracion decl {base.contexto()};
 
-    Escena(
-        const QString &accion = Declaracion::kModificar, bool historico = false, const QString &correl = {})
+    Escena(const QString &accion = Declaracion::kModificar, bool historico = false,
+           const QString &correl = {})
     {
         base.contexto().sRuc = kRuc;
         base.contexto().sPeriodo = kPeriodo;
@@ -33,13 +33,13 @@ struct Escena
                            "rectifica, bcolibrad, nrocheque, cheque, efectivo, estado, norden, fec_env, "
                            "control, cNumero) VALUES (6,?,?,'0517',?,'2024-04-10','0',' ',' ',' ','100',1,"
                            "?,'2024-04-12','C0001','000000')"),
-            { kRuc, kPeriodo, correl, orden });
+            {kRuc, kPeriodo, correl, orden});
         guardarVuelos(base, QStringLiteral("HF517DETVP"), vuelos, correl);
         base.ejecutar(
             QStringLiteral("INSERT INTO HF517PAGPRE (tip_doc_d, doc_id_d, Periodo, formulario, semana, "
                            "correl, cod_boleta, num_operacion, cod_tributo, fec_pago, mto_soles, cnumero) "
                            "VALUES (6,?,?,'0517',2,?,'5841','00000001','071301','2024-04-05','300','0')"),
-            { kRuc, kPeriodo, correl });
+            {kRuc, kPeriodo, correl});
     }
 };
 
@@ -95,15 +95,16 @@ private slots:
         QVERIFY(e.decl.BorroTemporal());
         QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP")), 0);
         QVERIFY(e.decl.CargaTemporal());
-        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP"),
-                     QStringLiteral("tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario='0517' "
-                                    "AND cnumero='123456'"),
-                     { kRuc, kPeriodo }),
+        QCOMPARE(
+            e.base.contar(QStringLiteral("TMPF517DETVP"),
+                          QStringLiteral("tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario='0517' "
+                                         "AND cnumero='123456'"),
+                          {kRuc, kPeriodo}),
             vuelos);
         QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP")), vuelos);
         QCOMPARE(e.base.contar(QStringLiteral("TMPF517PAGPRE"), QStringLiteral("doc_id_d=? AND semana=?"),
-                     { kRuc, historico ? 2 : 0 }),
-            1);
+                               {kRuc, historico ? 2 : 0}),
+                 1);
     }
 
     // A copy that fails half-way leaves both temporary tables empty, not
@@ -204,27 +205,27 @@ private slots:
         QTest::newRow("7 dígitos") << MOD << "4451234"
                                    << "03/2024" << QStringList();
         QTest::newRow("8 con 1") << MOD << "14451234"
-                                 << "03/2024" << QStringList { fijo };
+                                 << "03/2024" << QStringList {fijo};
         QTest::newRow("8 con 9") << MOD << "94451234"
                                  << "03/2024" << QStringList();
         QTest::newRow("6 con 9") << MOD << "944512"
-                                 << "03/2024" << QStringList { celular };
+                                 << "03/2024" << QStringList {celular};
         QTest::newRow("6 sin 9") << MOD << "444512"
                                  << "03/2024" << QStringList();
         QTest::newRow("vacío") << MOD << ""
                                << "03/2024" << QStringList();
         // Too short stops the checks, even the period's.
         QTest::newRow("5 dígitos") << NEW << "44512"
-                                   << "13/2024" << QStringList { corto };
+                                   << "13/2024" << QStringList {corto};
         QTest::newRow("período a medias")
             << NEW << ""
-            << "03/20__" << QStringList { QStringLiteral("El Período tributario no es Válido..!!") };
+            << "03/20__" << QStringList {QStringLiteral("El Período tributario no es Válido..!!")};
         QTest::newRow("declaración existente")
             << NEW << "44512"
             << "03/2024"
-            << QStringList { QStringLiteral(
-                   "¡El formulario que desea ingresar ya existe, elija la opción Modificar "
-                   "formularios o corrija el período!") };
+            << QStringList {
+                   QStringLiteral("¡El formulario que desea ingresar ya existe, elija la opción Modificar "
+                                  "formularios o corrija el período!")};
     }
 
     void valIdent()
@@ -237,7 +238,7 @@ private slots:
         decl.abrir(accion, false, {});
         const QString entrada = kRuc + QStringLiteral("  ") + kRazon;
         QStringList obtenidos;
-        for (const Hallazgo &h : decl.ValIdent({ entrada, kRuc, telefono, periodo }))
+        for (const Hallazgo &h : decl.ValIdent({entrada, kRuc, telefono, periodo}))
             obtenidos << h.mensaje;
         QCOMPARE(obtenidos, mensajes);
     }
@@ -249,21 +250,21 @@ private slots:
         Declaracion nueva(m_guardada->base.contexto());
         nueva.abrir(Declaracion::kNueva, false, {});
         const QList<Hallazgo> h
-            = nueva.ValIdent({ QString(), QString(), QStringLiteral("14451234"), QStringLiteral("13/2024") });
+            = nueva.ValIdent({QString(), QString(), QStringLiteral("14451234"), QStringLiteral("13/2024")});
         QCOMPARE(h.size(), 3);
         QCOMPARE(h.at(0).campo, CampoDeclaracion::CmbRuc);
         QCOMPARE(h.at(1).campo, CampoDeclaracion::MkePeriodo);
         QCOMPARE(h.at(2).campo, CampoDeclaracion::TxtTelefono);
         QVERIFY(!h.at(2).detiene);
         const QList<Hallazgo> corto
-            = nueva.ValIdent({ QString(), QString(), QStringLiteral("44512"), QString() });
+            = nueva.ValIdent({QString(), QString(), QStringLiteral("44512"), QString()});
         QCOMPARE(corto.last().campo, CampoDeclaracion::TxtTelefono);
         QVERIFY(corto.last().detiene);
 
         Declaracion enviada(m_guardada->base.contexto());
         enviada.abrir(Declaracion::kRegistrar, true, QStringLiteral("001"));
         const QList<Hallazgo> g
-            = enviada.ValIdent({ QString(), QStringLiteral("20456789121"), {}, QStringLiteral("03/2024") });
+            = enviada.ValIdent({QString(), QStringLiteral("20456789121"), {}, QStringLiteral("03/2024")});
         QCOMPARE(g.size(), 1);
         QCOMPARE(g.first().mensaje, QStringLiteral("El RUC no es Válido!"));
         QCOMPARE(g.first().campo, CampoDeclaracion::TxtNumRuc);
@@ -288,26 +289,26 @@ private slots:
         const QString verificador
             = e.decl.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("87654321"));
         QCOMPARE(e.decl.validarOrden(QStringLiteral("8765432"), verificador),
-            Declaracion::EstadoOrden::LargoIncorrecto);
+                 Declaracion::EstadoOrden::LargoIncorrecto);
         QCOMPARE(e.decl.validarOrden(QStringLiteral("87654321"),
-                     verificador == u"00" ? QStringLiteral("01") : QStringLiteral("00")),
-            Declaracion::EstadoOrden::VerificadorIncorrecto);
-        QCOMPARE(
-            e.decl.validarOrden(QStringLiteral("87654321"), verificador), Declaracion::EstadoOrden::Valido);
+                                     verificador == u"00" ? QStringLiteral("01") : QStringLiteral("00")),
+                 Declaracion::EstadoOrden::VerificadorIncorrecto);
+        QCOMPARE(e.decl.validarOrden(QStringLiteral("87654321"), verificador),
+                 Declaracion::EstadoOrden::Valido);
 
         QCOMPARE(e.decl.GrabarNumeroOrden(QStringLiteral("87654321")), Declaracion::ResultadoOrden::Grabado);
         QCOMPARE(e.base.valor(QStringLiteral("SELECT norden FROM HCAB WHERE correl='002'")).toString(),
-            QStringLiteral("87654321"));
+                 QStringLiteral("87654321"));
         QCOMPARE(e.base.valor(QStringLiteral("SELECT norden FROM HCAB WHERE correl='001'")).toString(),
-            QStringLiteral("11111111"));
+                 QStringLiteral("11111111"));
         QSqlQuery q(e.base.db());
         QVERIFY(q.exec(QStringLiteral("SELECT * FROM HCAB WHERE correl='002'")) && q.next());
         QCOMPARE(q.value(QStringLiteral("cNumero")).toString(),
-            e.decl.datos().CodigoControl(QStringLiteral("HCAB"), q.record(), 6));
+                 e.decl.datos().CodigoControl(QStringLiteral("HCAB"), q.record(), 6));
 
         Escena sinCabecera(Declaracion::kRegistrar, true, QStringLiteral("009"));
         QCOMPARE(sinCabecera.decl.GrabarNumeroOrden(QStringLiteral("87654321")),
-            Declaracion::ResultadoOrden::SinCabecera);
+                 Declaracion::ResultadoOrden::SinCabecera);
     }
 };
 

@@ -46,7 +46,7 @@ struct Escena
             aperturas << p;
             if (p.accion == u"NEW") {
                 guardarVuelos(base, QStringLiteral("TMPF517DETVP"), 1, {}, base.contexto().sRuc,
-                    base.contexto().sPeriodo);
+                              base.contexto().sPeriodo);
                 if (p.alGrabar)
                     p.alGrabar();
             }
@@ -57,9 +57,7 @@ struct Escena
     frmFormulario &abrir(const QString &accion, bool historico = false)
     {
         Contexto &ctx = base.contexto();
-        ctx.sRuc = kRuc;
-        ctx.sRazonSocial = kRazon;
-        ctx.sPeriodo = kPeriodo;
+        elegirDeclaracion(ctx);
         ParametrosVentana p;
         p.nombre = QStringLiteral("Formulario");
         p.accion = accion;
@@ -88,7 +86,7 @@ void enviar(BaseDePrueba &base)
         QStringLiteral("INSERT INTO HCAB (tip_doc_d, doc_id_d, periodo, Formulario, correl, fec_pro, "
                        "rectifica, estado, norden, fec_env, control, cNumero) "
                        "VALUES (6,?,?,'0517','001','2024-04-10','0',1,'12345678','2024-04-12','C0001','0')"),
-        { kRuc, kPeriodo });
+        {kRuc, kPeriodo});
     guardarCasilla(base, QStringLiteral("397"), QStringLiteral("3.450"), QStringLiteral("001"));
     guardarVuelos(base, QStringLiteral("HF517DETVP"), 3, QStringLiteral("001"));
 }
@@ -169,7 +167,7 @@ private slots:
         QCOMPARE(e.celda(0, Declaracion::kMtoDolar), QStringLiteral("1,500"));
         QCOMPARE(e.celda(39, Declaracion::kFecArribo), QStringLiteral("01/03/2024"));
         QCOMPARE(v.grdDetalle()->model()->headerData(10, Qt::Horizontal).toString(),
-            QStringLiteral("Cuantía del Impuesto ( $ )"));
+                 QStringLiteral("Cuantía del Impuesto ( $ )"));
     }
 
     void botonesDeVuelos()
@@ -194,7 +192,7 @@ private slots:
         QCOMPARE(pregunta.texto, QStringLiteral("¿Esta seguro de eliminar el vuelo?"));
         QCOMPARE(pregunta.predeterminada, Respuesta::No);
         QCOMPARE(e.filas(), 39);
-        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP"), QStringLiteral("cod_vuelo=?"), { codigo }), 0);
+        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP"), QStringLiteral("cod_vuelo=?"), {codigo}), 0);
         QVERIFY(v.modificado());
     }
 
@@ -237,7 +235,7 @@ private slots:
         e.base.mensajes().responder(Respuesta::Cancelar);
         v.CmdCancelar()->click();
         QCOMPARE(e.base.mensajes().ultimo().texto,
-            QStringLiteral("¿El formulario ha sido modificado, desea guardar los cambios?"));
+                 QStringLiteral("¿El formulario ha sido modificado, desea guardar los cambios?"));
         QCOMPARE(e.base.mensajes().ultimo().botones, Botones::SiNoCancelar);
         QVERIFY(v.isVisible());
         QCOMPARE(v.TxtTelefono()->text(), QStringLiteral("4451239"));
@@ -271,7 +269,7 @@ private slots:
         QTest::keyClicks(v.MkePeriodo(), QStringLiteral("0320"));
         QVERIFY(m.mostrados().isEmpty()); // halfway: no check yet
         QTest::keyClicks(v.MkePeriodo(), QStringLiteral("24"));
-        QCOMPARE(m.textos(), QStringList { kYaExiste });
+        QCOMPARE(m.textos(), QStringList {kYaExiste});
         QCOMPARE(e.base.contexto().sPeriodo, QString());
         QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.MkePeriodo()));
 
@@ -293,7 +291,7 @@ private slots:
         QVERIFY(v.frmOrden()->isVisible());
         QCOMPARE(v.txtOrden()->text(), QStringLiteral("12345678"));
         QCOMPARE(v.txtVerifica()->text(),
-            e.base.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("12345678")));
+                 e.base.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("12345678")));
         QCOMPARE(v.CmdGrabar()->text(), QStringLiteral("&Registrar Nro. Orden"));
         QVERIFY(v.cmdValidar()->isHidden());
         for (int i = 0; i < 4; ++i)
@@ -323,8 +321,8 @@ private slots:
         m.responder(Respuesta::Si);
         v.CmdCancelar()->click();
         QCOMPARE(m.textos(),
-            (QStringList { QStringLiteral(" El número de orden ha cambiado. ¿Desea guardar los cambios?"),
-                QStringLiteral("El número de orden es incorrecto") }));
+                 (QStringList {QStringLiteral(" El número de orden ha cambiado. ¿Desea guardar los cambios?"),
+                               QStringLiteral("El número de orden es incorrecto")}));
         QVERIFY(v.isVisible());
 
         m.limpiar();
@@ -332,11 +330,11 @@ private slots:
         v.txtVerifica()->setText(
             e.base.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("87654321")));
         v.CmdGrabar()->click();
-        QCOMPARE(
-            m.textos(), QStringList { QStringLiteral("El número de orden fue grabado satisfactoriamente.") });
+        QCOMPARE(m.textos(),
+                 QStringList {QStringLiteral("El número de orden fue grabado satisfactoriamente.")});
         QCOMPARE(m.ultimo().icono, Icono::Informacion);
-        QCOMPARE(
-            e.base.valor(QStringLiteral("SELECT norden FROM HCAB")).toString(), QStringLiteral("87654321"));
+        QCOMPARE(e.base.valor(QStringLiteral("SELECT norden FROM HCAB")).toString(),
+                 QStringLiteral("87654321"));
         QVERIFY(v.isVisible());
     }
 };
