@@ -15,8 +15,16 @@ constexpr int kLineasTitulo = 3;
 
 // The width a heading needs to fit in three lines: never less than its
 // longest word.
-int anchoTitulo(const QFontMetrics &medidas, const QString &titulo)
+// A heading as it is wrapped: a unit in parentheses stays on the line of
+// the word before it ("Impuesto ( $ )").
+QString tituloParaAjustar(QString titulo)
 {
+    return titulo.replace(QStringLiteral(" ( $ )"), QStringLiteral("\u00A0(\u00A0$\u00A0)"));
+}
+
+int anchoTitulo(const QFontMetrics &medidas, const QString &tituloOriginal)
+{
+    const QString titulo = tituloParaAjustar(tituloOriginal);
     int minimo = 0;
     for (const QString &palabra : titulo.split(u' ', Qt::SkipEmptyParts))
         minimo = std::max(minimo, medidas.horizontalAdvance(palabra));
@@ -171,7 +179,8 @@ void EncabezadoGrupos::paintSection(QPainter *pintor, const QRect &rect, int sec
     pintor->restore();
     pintor->save();
     pintor->setPen(palette().color(QPalette::ButtonText));
-    pintor->drawText(opcion.rect.adjusted(3, 2, -3, -2), Qt::AlignCenter | Qt::TextWordWrap, titulo);
+    pintor->drawText(opcion.rect.adjusted(3, 2, -3, -2), Qt::AlignCenter | Qt::TextWordWrap,
+                     tituloParaAjustar(titulo));
     pintor->restore();
 }
 
@@ -197,7 +206,7 @@ QList<int> anchosColumnasVuelos(const QTableView *grilla)
     };
     const QFontMetrics valores(grilla->font());
     const QFontMetrics titulos(grilla->horizontalHeader()->font());
-    const int margen = 2 * grilla->style()->pixelMetric(QStyle::PM_HeaderMargin) + 10;
+    const int margen = 2 * grilla->style()->pixelMetric(QStyle::PM_HeaderMargin) + 16;
     QList<int> anchos;
     for (int c = 0; c < Declaracion::kColumnasGrilla; ++c) {
         anchos << std::max(anchoTitulo(titulos, ModeloVuelos::titulos().at(c)),

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTest>
 #include <cstdio>
@@ -81,6 +83,13 @@ int main(int argc, char *argv[])
             ok = guardar(&ventana,
                          carpeta + QStringLiteral("/%1-%2.png").arg(QString::fromLatin1(caso.nombre)).arg(i))
                 && ok;
+        }
+        if (p.accion == u"MOD") {
+            // The flight grid's right-hand columns.
+            ventana.SSTab1()->setCurrentIndex(frmFormulario::kVuelos);
+            QScrollBar *barra = ventana.grdDetalle()->horizontalScrollBar();
+            barra->setValue(barra->maximum());
+            ok = guardar(&ventana, carpeta + QStringLiteral("/formulario-mod-1-derecha.png")) && ok;
         }
         ventana.hide();
     }
