@@ -60,14 +60,6 @@ private slots:
         guardarDeclaracionCompleta(m_guardada->base, 0);
     }
 
-    void listaDeCasillas()
-    {
-        QCOMPARE(Declaracion::casillas().size(), 15);
-        QCOMPARE(Declaracion::casillas().first(), QStringLiteral("390"));
-        QCOMPARE(Declaracion::casillas().at(8), QStringLiteral("401"));
-        QCOMPARE(Declaracion::casillas().last(), QStringLiteral("410"));
-    }
-
     // A saved declaration is copied whole; a sent one only from the chosen
     // copy, though another copy of the same period is stored beside it.
     void copiaDeTrabajo_data()
