@@ -1,5 +1,7 @@
 #include "frmacercade.h"
 
+#include "store/ui/accesible.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,6 +36,8 @@ frmAcercade::frmAcercade(QWidget *padre) : QDialog(padre)
     cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cmdAceptar->setDefault(true);
     connect(cmdAceptar, &QPushButton::clicked, this, &QDialog::accept);
+    nombrarControl(cmdAceptar, cmdAceptar->text(), QStringLiteral("cmdAceptar"));
+    nombrarControl(m_txtVersion, QStringLiteral("Versión"), QStringLiteral("txtVersion"));
 
     auto *textos = new QVBoxLayout;
     textos->addWidget(nombre);

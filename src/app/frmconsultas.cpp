@@ -1,6 +1,7 @@
 #include "frmconsultas.h"
 
 #include "store/contexto.h"
+#include "store/ui/accesible.h"
 #include "store/ui/formadepagoqdl.h"
 #include "store/ui/listas.h"
 #include "store/ui/ventanas.h"
@@ -38,12 +39,14 @@ FrmConsultas::FrmConsultas(Contexto &contexto, QWidget *padre) : QDialog(padre)
     m_grdBancos->horizontalHeader()->setStretchLastSection(true);
     m_grdBancos->setColumnWidth(0, twipsAPixeles(this, 900));
     m_grdBancos->setEnabled(m_modelo->rowCount() > 0);
+    nombrarControl(m_grdBancos, QStringLiteral("Bancos"), QStringLiteral("grdBancos"));
     if (m_modelo->rowCount() > 0)
         m_grdBancos->setCurrentIndex(m_modelo->index(0, 0));
 
     auto *cmdSalir = new QPushButton(QStringLiteral("&Salir"), this);
     cmdSalir->setObjectName(QStringLiteral("cmdSalir"));
     connect(cmdSalir, &QPushButton::clicked, this, &FrmConsultas::salir);
+    nombrarControl(cmdSalir, cmdSalir->text(), QStringLiteral("cmdSalir"));
 
     auto *botones = new QHBoxLayout;
     botones->addStretch(1);

@@ -2,6 +2,7 @@
 // without arguments; see ProgramaKv517 for KV517_MENSAJES.
 #include "app/mdifrm.h"
 #include "app/programakv517.h"
+#include "declaration/frmformulario.h"
 #include "declist/frmabrirform.h"
 #include "flights/frmdetallevuelo.h"
 #include "flights/frmimportavuelos.h"
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
     // Every child window the menus and the other windows open by name.
     kv::RegistroVentanas &ventanas = programa.ventanas();
     kv::registrarVentanasListaFormularios(ventanas, programa.contexto(), ventana.barraEstado());
+    kv::registrarVentanaFormulario(ventanas, programa.contexto(), ventana.barraEstado());
     kv::registrarVentanasReportes(ventanas, programa.contexto(), ventana.barraEstado());
     kv::registrarVentanasPagos(ventanas, programa.contexto());
     kv::registrarVentanaDetalle(ventanas, programa.contexto());

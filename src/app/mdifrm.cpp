@@ -5,6 +5,7 @@
 #include "frmacercade.h"
 #include "frmconsultas.h"
 #include "store/contexto.h"
+#include "store/ui/accesible.h"
 #include "store/ui/barraestadoqdl.h"
 #include "store/ui/cursorespera.h"
 #include "store/ui/listas.h"
@@ -80,6 +81,7 @@ MDIFrm::MDIFrm(Contexto &contexto, QWidget *padre) : QMainWindow(padre), m_ctx(c
     m_picture1->setMouseTracking(true);
     m_picture1->installEventFilter(this);
     fijarContextoAyuda(m_picture1, kContextoAyuda);
+    nombrarControl(m_picture1, QStringLiteral("Formulario 0517"), QStringLiteral("Picture1"));
     auto *columna = new QVBoxLayout(fondo);
     columna->setContentsMargins(0, 0, 0, 0);
     columna->addWidget(m_picture1);
@@ -123,6 +125,8 @@ void MDIFrm::crearMenus()
         return a;
     };
 
+    menuBar()->setObjectName(QStringLiteral("MenuBar"));
+    nombrarControl(menuBar(), QStringLiteral("Menú principal"), QStringLiteral("MenuBar"));
     QMenu *declaraciones = menuBar()->addMenu(QStringLiteral("&Declaraciones"));
     declaraciones->setObjectName(QStringLiteral("mnuDeclaraciones"));
     agregar(declaraciones, QStringLiteral("mnuNueva"), QStringLiteral("&Nueva"),
@@ -156,6 +160,10 @@ void MDIFrm::crearMenus()
     agregar(ayuda, QStringLiteral("mnuContenido"), QStringLiteral("&Contenido de la Ayuda"), [this] { MostrarHelp(0); });
     ayuda->addSeparator();
     agregar(ayuda, QStringLiteral("mnuAcerca"), QStringLiteral("&Acerca de ..."), [this] { acercaDe(); });
+
+    // The items take their names from their texts; each menu is named too.
+    for (QMenu *menu : {declaraciones, enviadas, consultas, ayuda})
+        nombrarControl(menu, menu->title(), menu->objectName());
 }
 
 void MDIFrm::crearToolbar()
@@ -176,6 +184,7 @@ void MDIFrm::crearToolbar()
         a->setToolTip(texto);
         connect(a, &QAction::triggered, this, accionar);
         m_toolbar->addAction(a);
+        nombrarControl(m_toolbar->widgetForAction(a), texto, QStringLiteral("Toolbar1(%1)").arg(posicion));
     };
     auto hueco = [this](int posicion, QAction *a) { a->setObjectName(QStringLiteral("Toolbar1_%1").arg(posicion)); };
 

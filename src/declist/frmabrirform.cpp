@@ -3,6 +3,7 @@
 #include "modelodeclaraciones.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
+#include "store/ui/accesible.h"
 #include "store/ui/barraestadoqdl.h"
 #include "store/ui/listas.h"
 
@@ -112,6 +113,9 @@ void FrmAbrirForm::cargar()
         ancho(M::kFormulario, 1000);
         ancho(M::kEstado, 700);
     }
+    nombrarControl(m_grdContrib, m_fradecreg->title(), QStringLiteral("grdContrib"));
+    nombrarControl(m_cmdAceptar, m_cmdAceptar->text(), QStringLiteral("cmdOpciones(0)"));
+    nombrarControl(m_cmdSalir, m_cmdSalir->text(), QStringLiteral("cmdOpciones(1)"));
     recargar();
     // The name keeps its width and shows the rest on hover.
     ensancharColumnas(m_grdContrib, M::kNombre);

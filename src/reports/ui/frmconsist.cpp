@@ -5,6 +5,7 @@
 #include "store/mensajes.h"
 #include "store/reloj.h"
 #include "store/texto.h"
+#include "store/ui/accesible.h"
 #include "store/ui/cursorespera.h"
 #include "store/ui/listas.h"
 
@@ -55,6 +56,9 @@ FrmConsist::FrmConsist(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
     // Wide enough for a 90-character message in the fixed face.
     DimensionarVentana(this, 5400, 10800);
 
+    nombrarControl(m_texto, QStringLiteral("Inconsistencias"), QStringLiteral("TxtPreliminar"));
+    nombrarControl(m_imprimir, m_imprimir->text(), QStringLiteral("cmdImprimir"));
+    nombrarControl(m_aceptar, m_aceptar->text(), QStringLiteral("CmdGrabar"));
     connect(m_imprimir, &QPushButton::clicked, this, &FrmConsist::RepInconsist);
     connect(m_aceptar, &QPushButton::clicked, this, &QDialog::close);
 }

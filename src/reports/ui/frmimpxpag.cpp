@@ -4,6 +4,7 @@
 #include "reports/rangopaginas.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
+#include "store/ui/accesible.h"
 #include "store/ui/filtroteclas.h"
 #include "store/ui/listas.h"
 
@@ -102,6 +103,11 @@ frmImpxPag::frmImpxPag(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
         FiltroTeclas::instalar(m_desde, *m_ctx.utilidad, opciones);
         FiltroTeclas::instalar(m_hasta, *m_ctx.utilidad, opciones);
     }
+    nombrarControl(m_total, QStringLiteral("Total de páginas"), QStringLiteral("txtTotPaginas"));
+    nombrarControl(m_desde, etiquetaDesde->text(), QStringLiteral("txtPagDesde"));
+    nombrarControl(m_hasta, etiquetaHasta->text(), QStringLiteral("txtPagHasta"));
+    for (int i = 0; i < 2; ++i)
+        nombrarControl(m_acciones[i], textos[i], QStringLiteral("cmdAccion(%1)").arg(i));
     setTabOrder(m_desde, m_hasta);
     setTabOrder(m_hasta, m_acciones[0]);
     setTabOrder(m_acciones[0], m_acciones[1]);

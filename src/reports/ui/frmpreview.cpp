@@ -3,6 +3,7 @@
 #include "hojaprevia.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
+#include "store/ui/accesible.h"
 #include "store/ui/cursorespera.h"
 #include "store/ui/listas.h"
 #include "store/utilidad.h"
@@ -57,6 +58,9 @@ frmPreview::frmPreview(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
     m_barra->addSeparator();
     m_estado = new QLabel(m_barra);
     m_barra->addWidget(m_estado);
+    int posicion = 0;
+    for (QAction *a : {m_anterior, m_siguiente, m_imprimir, m_exportar, m_salir})
+        nombrarControl(m_barra->widgetForAction(a), a->text(), QStringLiteral("tlbPrevia(%1)").arg(++posicion));
 
     m_picFondo = new QWidget(this);
     m_picFondo->setObjectName(QStringLiteral("picFondo"));
@@ -74,6 +78,7 @@ frmPreview::frmPreview(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
         m_vsbPic[i]->setSingleStep(350);
         m_vsbPic[i]->setPageStep(400);
         connect(m_vsbPic[i], &QScrollBar::valueChanged, this, &frmPreview::desplazarVertical);
+        nombrarControl(m_vsbPic[i], QStringLiteral("Desplazamiento vertical"), QStringLiteral("vsbPic(%1)").arg(i));
     }
     m_hscroll = new QScrollBar(Qt::Horizontal, this);
     m_hscroll->setObjectName(QStringLiteral("HScroll1"));
@@ -81,6 +86,7 @@ frmPreview::frmPreview(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
     m_hscroll->setSingleStep(45);
     m_hscroll->setPageStep(450);
     connect(m_hscroll, &QScrollBar::valueChanged, this, &frmPreview::desplazarHorizontal);
+    nombrarControl(m_hscroll, QStringLiteral("Desplazamiento horizontal"), QStringLiteral("HScroll1"));
 
     auto *rejilla = new QGridLayout;
     rejilla->setSpacing(0);

@@ -1,5 +1,7 @@
 #include "formadepagoqdl.h"
 
+#include "accesible.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
@@ -53,6 +55,12 @@ FormaDePagoQDL::FormaDePagoQDL(QWidget *padre) : QWidget(padre)
     auto *lblCheque = new QLabel(QStringLiteral("&Nro. Cheque:"), this);
     lblCheque->setBuddy(m_txtCheque);
     auto *lblImporte = new QLabel(QStringLiteral("Importe:"), this);
+
+    nombrarControl(m_optEfectivo, m_optEfectivo->text(), QStringLiteral("formapago(E)"));
+    nombrarControl(m_optCheque, m_optCheque->text(), QStringLiteral("formapago(C)"));
+    nombrarControl(m_cboBanco, lblBanco->text(), QStringLiteral("banco"));
+    nombrarControl(m_txtCheque, lblCheque->text(), QStringLiteral("numcheque"));
+    nombrarControl(m_txtImporte, lblImporte->text(), QStringLiteral("importe"));
 
     auto *rejilla = new QGridLayout(this);
     rejilla->setContentsMargins(4, 4, 4, 4);

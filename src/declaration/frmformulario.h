@@ -1,0 +1,204 @@
+#pragma once
+
+#include "declaracion.h"
+#include "store/mensajes.h"
+#include "store/ui/ventanas.h"
+
+#include <QDialog>
+#include <QMap>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableView;
+
+namespace kv {
+
+struct Contexto;
+class BarradeEstadoQDL;
+class FormaDePagoQDL;
+class ModeloVuelos;
+
+// The declaration window: one declaration of form 0517 for one taxpayer and
+// period, new ("NEW"), stored ("MOD") or sent ("REG", history). Three tabs:
+// the identification, the flights with their totals, and the debt with the
+// payment panel. The window works on the working copy that Declaracion
+// keeps in the temporary tables; the flight and payment windows it opens
+// edit that copy only.
+class frmFormulario : public QDialog
+{
+    Q_OBJECT
+public:
+    static inline const QString kTitulo = QStringLiteral("Declaración Formulario 0517");
+    enum Pestana { kIdentificacion = 0, kVuelos = 1, kDeuda = 2 };
+    static constexpr int kContextoIdentificacion = 1015;
+    static constexpr int kContextoVuelos = 1016;
+    static constexpr int kContextoDeuda = 1014;
+
+    // `barra` may be null (no status bar to mirror the declaration in).
+    frmFormulario(Contexto &contexto, const ParametrosVentana &parametros, BarradeEstadoQDL *barra,
+                  QWidget *padre = nullptr);
+    ~frmFormulario() override;
+
+    // The opening sequence: working copy, header, identification, stored
+    // boxes, flight grid, and in history mode the read-only window with its
+    // order number. A step that fails is reported and the opening goes on.
+    void cargar();
+
+    Declaracion &declaracion() { return m_decl; }
+    bool modificado() const { return m_modificado; }
+    bool ordenCambiado() const { return m_ordenCambiado; }
+
+    // Prepares the identification tab for the mode.
+    void CargaIdent();
+    // Reads the working copy into the flight grid again; the current row
+    // stays the same row number where the grid still has it. The first rows
+    // show at once, the rest follow while the window is in use.
+    void CargaVuelos();
+    // The whole window read-only but the order number (sent declarations).
+    void DesTodo();
+    // Applies a header value stored as a box (only 871, the rectification).
+    void ActivaBotonesForm(const QString &casilla, const QString &valor);
+
+    // Checks the identification tab and shows the first failed check; false
+    // when one failed (the user is on tab 0, at the field concerned).
+    bool ValIdent();
+    // What the identification tab holds, for the checks.
+    DatosIdentificacion datosIdentificacion() const;
+    // Selects the tab that holds the field of a finding and focuses it.
+    void irACampo(CampoDeclaracion campo, const QString &casilla = {});
+    QWidget *control(CampoDeclaracion campo, const QString &casilla = {}) const;
+
+    // The controls, by their names in the system.
+    QTabWidget *SSTab1() const { return m_tabs; }
+    QComboBox *CmbRuc() const { return m_cmbRuc; }
+    QLineEdit *TxtNumRuc() const { return m_txtNumRuc; }
+    QLineEdit *TxtRazon() const { return m_txtRazon; }
+    QLineEdit *TxtTelefono() const { return m_txtTelefono; }
+    QLineEdit *MkePeriodo() const { return m_mkePeriodo; }
+    QRadioButton *OptRectifica(int indice) const { return indice == 1 ? m_optSi : m_optNo; }
+    QLineEdit *txtValor(const QString &casilla) const { return m_casillas.value(casilla); }
+    QLineEdit *txtImpSoles() const { return m_txtImpSoles; }
+    QTableView *grdDetalle() const { return m_grdDetalle; }
+    ModeloVuelos *modeloVuelos() const { return m_modeloVuelos; }
+    QPushButton *cmdAccion(int indice) const { return m_cmdAccion[indice]; }
+    QPushButton *cmdValidar() const { return m_cmdValidar; }
+    QPushButton *CmdGrabar() const { return m_cmdGrabar; }
+    QPushButton *CmdCancelar() const { return m_cmdCancelar; }
+    FormaDePagoQDL *FormaDePagoQDL1() const { return m_formaPago; }
+    QGroupBox *frmOrden() const { return m_frmOrden; }
+    QLineEdit *txtOrden() const { return m_txtOrden; }
+    QLineEdit *txtVerifica() const { return m_txtVerifica; }
+
+public Q_SLOTS:
+    // Closing asks first (save question, order number); a refusal keeps
+    // the window open with its edits.
+    void reject() override;
+    void done(int resultado) override;
+
+protected:
+    bool event(QEvent *evento) override;
+    bool eventFilter(QObject *objeto, QEvent *evento) override;
+
+private:
+    void crearIdentificacion(QWidget *pagina);
+    void crearVuelos(QWidget *pagina);
+    void crearDeuda(QWidget *pagina);
+    QLineEdit *crearCasilla(const QString &casilla, const QString &etiqueta, QGridLayout *rejilla, int fila,
+                            int columna);
+    void instalarTeclas();
+
+    void informarFallo(const QString &paso, const ErrorBD &error);
+    void mostrarCabecera(const CabeceraCargada &cabecera);
+    void mostrarCasillas(const CasillasCargadas &casillas);
+    void marcarModificado() { m_modificado = true; }
+    // A message with the window's caption as title.
+    Respuesta mostrar(const QString &texto, Icono icono = Icono::Critico, Botones botones = Botones::Aceptar,
+                      Respuesta predeterminada = Respuesta::Aceptar);
+
+    // Identification tab.
+    void rucElegido(int indice);
+    void numRucCambiado();
+    void periodoCambiado();
+    void razonCambiada(const QString &texto);
+    void rectificaElegida(int indice);
+    void pestanaCambiada(int indice);
+
+    // Flights.
+    void accionVuelo(int indice);
+    void nuevoVuelo();
+    void modificarVuelo();
+    void eliminarVuelo();
+    void importarVuelos();
+    ParametrosVentana parametrosVuelos(const QString &nombre, const QString &accion);
+    void refrescarVuelos();
+    // A flight is chosen in the grid; otherwise the message says why not.
+    bool hayFilaElegida(const QString &sinFilas);
+    // Opens a flight window, then shows the working copy as it left it.
+    void abrirVentanaVuelos(const ParametrosVentana &parametros);
+    // Recomputes boxes 390 to 396 from the working copy; runs after every
+    // flight action.
+    void TotalizaVuelos();
+    // A box the user edited.
+    void casillaEditada(const QString &casilla);
+
+    // The buttons at the foot.
+    void grabarPulsado();
+    bool Grabar();
+    void Validar();
+    // The order number typed is of eight characters and its verification
+    // code matches; otherwise the message says which and the focus goes
+    // to the field to correct.
+    bool ordenValido(const QString &sinLargo, QWidget *focoLargo, const QString &sinVerificador);
+    bool registrarNumeroOrden();
+    bool puedeCerrar();
+
+    Contexto &m_ctx;
+    Declaracion m_decl;
+    QPointer<BarradeEstadoQDL> m_barra;
+
+    bool m_modificado = false;
+    bool m_cerrando = false; // the user answered the save question on exit
+    bool m_cargandoRectifica = false;
+    bool m_ordenCambiado = false;
+    bool m_abriendo = false;
+    bool m_revisandoPeriodo = false;
+    bool m_cerrada = false;
+    int m_pestanaAnterior = 0;
+    QList<int> m_anchosVuelos;
+    QTimer m_lecturaVuelos; // reads the rest of a long flight list while the window is in use
+
+    QTabWidget *m_tabs;
+    QComboBox *m_cmbRuc;
+    QLineEdit *m_txtNumRuc;
+    QLineEdit *m_txtRazon;
+    QLineEdit *m_txtTelefono;
+    QLineEdit *m_mkePeriodo;
+    QRadioButton *m_optSi;
+    QRadioButton *m_optNo;
+    QMap<QString, QLineEdit *> m_casillas;
+    QLineEdit *m_txtImpSoles;
+    QTableView *m_grdDetalle;
+    ModeloVuelos *m_modeloVuelos;
+    QPushButton *m_cmdAccion[4];
+    QPushButton *m_cmdValidar;
+    QPushButton *m_cmdGrabar;
+    QPushButton *m_cmdCancelar;
+    FormaDePagoQDL *m_formaPago;
+    QGroupBox *m_frmOrden;
+    QLineEdit *m_txtOrden;
+    QLineEdit *m_txtVerifica;
+};
+
+// Makes "Formulario" known to the window opener.
+void registrarVentanaFormulario(RegistroVentanas &registro, Contexto &contexto, BarradeEstadoQDL *barra);
+
+} // namespace kv

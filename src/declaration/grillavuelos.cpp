@@ -1,0 +1,219 @@
+#include "grillavuelos.h"
+
+#include "declaracion.h"
+#include "store/formato.h"
+
+#include <QPainter>
+#include <QStyleOptionHeader>
+#include <QTableView>
+
+namespace kv {
+
+namespace {
+
+constexpr int kLineasTitulo = 3;
+
+// The width a heading needs to fit in three lines: never less than its
+// longest word.
+// A heading as it is wrapped: a unit in parentheses stays on the line of
+// the word before it ("Impuesto ( $ )").
+QString tituloParaAjustar(QString titulo)
+{
+    return titulo.replace(QStringLiteral(" ( $ )"), QStringLiteral("\u00A0(\u00A0$\u00A0)"));
+}
+
+int anchoTitulo(const QFontMetrics &medidas, const QString &tituloOriginal)
+{
+    const QString titulo = tituloParaAjustar(tituloOriginal);
+    int minimo = 0;
+    for (const QString &palabra : titulo.split(u' ', Qt::SkipEmptyParts))
+        minimo = std::max(minimo, medidas.horizontalAdvance(palabra));
+    int maximo = std::max(minimo, medidas.horizontalAdvance(titulo));
+    const int alto = kLineasTitulo * medidas.lineSpacing();
+    auto cabe = [&](int ancho) {
+        return medidas.boundingRect(QRect(0, 0, ancho, 10000), Qt::TextWordWrap | Qt::AlignHCenter, titulo)
+                   .height()
+            <= alto;
+    };
+    while (minimo < maximo) {
+        const int medio = (minimo + maximo) / 2;
+        if (cabe(medio))
+            maximo = medio;
+        else
+            minimo = medio + 1;
+    }
+    return maximo;
+}
+
+} // namespace
+
+const QStringList &ModeloVuelos::titulos()
+{
+    static const QStringList lista = {
+        QStringLiteral("Fecha de Arribo"),
+        QStringLiteral("Código de Vuelo"),
+        QStringLiteral("Tripulantes"),
+        QStringLiteral("Personal"),
+        QStringLiteral("Tránsito"),
+        QStringLiteral("Arribo Forzoso"),
+        QStringLiteral("Agentes Diplomáticos y Organismos Internacionales"),
+        QStringLiteral("Extraditados"),
+        QStringLiteral("Deportados"),
+        QStringLiteral("Sujetos Comprend."),
+        QStringLiteral("Cuantía del Impuesto ( $ )"),
+        QStringLiteral("Total Pasajeros en el vuelo"),
+        QStringLiteral("Adquirieron su Pasaje antes de la Vigencia del Impuesto"),
+    };
+    return lista;
+}
+
+ErrorBD ModeloVuelos::cargar(QSqlDatabase db, const ConsultaSql &consulta)
+{
+    // Scrollable: the grid walks back and forth over the rows it has read.
+    ErrorBD error;
+    setQuery(ejecutarConsulta(db, consulta, &error, false));
+    return error;
+}
+
+void ModeloVuelos::leerHasta(int fila)
+{
+    while (fila >= rowCount() && canFetchMore())
+        fetchMore();
+}
+
+QVariant ModeloVuelos::data(const QModelIndex &indice, int rol) const
+{
+    if (rol == Qt::TextAlignmentRole) {
+        if (indice.column() == Declaracion::kCodVuelo)
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
+        if (indice.column() == Declaracion::kFecArribo)
+            return int(Qt::AlignHCenter | Qt::AlignVCenter);
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    const QVariant valor = QSqlQueryModel::data(indice, rol);
+    if (rol != Qt::DisplayRole)
+        return valor;
+    if (indice.column() == Declaracion::kFecArribo) {
+        // Stored as ISO text, perhaps with a time.
+        const QDate fecha = QDate::fromString(valor.toString().left(10), Qt::ISODate);
+        return fecha.isValid() ? fecha.toString(QStringLiteral("dd/MM/yyyy")) : valor;
+    }
+    if (indice.column() == Declaracion::kMtoDolar)
+        return formato(valor.toString(), u"###,###,###,##0");
+    return valor;
+}
+
+QVariant ModeloVuelos::headerData(int seccion, Qt::Orientation orientacion, int rol) const
+{
+    if (orientacion == Qt::Horizontal && rol == Qt::DisplayRole && seccion >= 0 && seccion < titulos().size())
+        return titulos().at(seccion);
+    return QSqlQueryModel::headerData(seccion, orientacion, rol);
+}
+
+EncabezadoGrupos::EncabezadoGrupos(QList<Grupo> grupos, QWidget *padre) :
+      QHeaderView(Qt::Horizontal, padre), m_grupos(std::move(grupos))
+{
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setDefaultAlignment(Qt::AlignCenter);
+}
+
+int EncabezadoGrupos::altoGrupo() const
+{
+    return fontMetrics().lineSpacing() + 8;
+}
+
+int EncabezadoGrupos::altoTitulos() const
+{
+    return kLineasTitulo * fontMetrics().lineSpacing() + 12;
+}
+
+QSize EncabezadoGrupos::sizeHint() const
+{
+    QSize s = QHeaderView::sizeHint();
+    s.setHeight(altoGrupo() + altoTitulos());
+    return s;
+}
+
+const EncabezadoGrupos::Grupo *EncabezadoGrupos::grupoDe(int seccion) const
+{
+    for (const Grupo &g : m_grupos) {
+        if (seccion >= g.primera && seccion <= g.ultima)
+            return &g;
+    }
+    return nullptr;
+}
+
+void EncabezadoGrupos::paintSection(QPainter *pintor, const QRect &rect, int seccion) const
+{
+    if (!rect.isValid())
+        return;
+    const int arriba = altoGrupo();
+
+    // The group's caption is drawn across the whole group; each section
+    // paints the slice above itself, so the caption stays centred however
+    // the grid is scrolled.
+    if (const Grupo *g = grupoDe(seccion)) {
+        const int x0 = sectionViewportPosition(g->primera);
+        const int x1 = sectionViewportPosition(g->ultima) + sectionSize(g->ultima);
+        QStyleOptionHeader opcion;
+        initStyleOption(&opcion);
+        opcion.rect = QRect(x0, rect.top(), x1 - x0, arriba);
+        opcion.section = seccion;
+        opcion.position = QStyleOptionHeader::Middle;
+        opcion.text = g->titulo;
+        opcion.textAlignment = Qt::AlignCenter;
+        pintor->save();
+        pintor->setClipRect(QRect(rect.left(), rect.top(), rect.width(), arriba), Qt::IntersectClip);
+        style()->drawControl(QStyle::CE_Header, &opcion, pintor, this);
+        pintor->restore();
+    }
+
+    QStyleOptionHeader opcion;
+    initStyleOptionForIndex(&opcion, seccion);
+    opcion.rect = QRect(rect.left(), rect.top() + arriba, rect.width(), rect.height() - arriba);
+    const QString titulo = model() ? model()->headerData(seccion, orientation()).toString() : QString();
+    opcion.text.clear();
+    pintor->save();
+    style()->drawControl(QStyle::CE_Header, &opcion, pintor, this);
+    pintor->restore();
+    pintor->save();
+    pintor->setPen(palette().color(QPalette::ButtonText));
+    pintor->drawText(opcion.rect.adjusted(3, 2, -3, -2), Qt::AlignCenter | Qt::TextWordWrap,
+                     tituloParaAjustar(titulo));
+    pintor->restore();
+}
+
+QList<EncabezadoGrupos::Grupo> gruposVuelos()
+{
+    return {
+        {QStringLiteral("Vuelo"), Declaracion::kFecArribo, Declaracion::kCodVuelo},
+        {QStringLiteral("Sujetos No Comprendidos"), Declaracion::kTripulantes, Declaracion::kDeport},
+        {QStringLiteral("Impuesto"), Declaracion::kAfectos, Declaracion::kAdqAnterior},
+    };
+}
+
+QList<int> anchosColumnasVuelos(const QTableView *grilla)
+{
+    // The widest value each column usually takes: a date, a flight code,
+    // counts of five digits, a tax in the millions.
+    static const QStringList muestras = {
+        QStringLiteral("00/00/0000"), QStringLiteral("AAA00000"),  QStringLiteral("00000"),
+        QStringLiteral("00000"),      QStringLiteral("00000"),     QStringLiteral("00000"),
+        QStringLiteral("00000"),      QStringLiteral("00000"),     QStringLiteral("00000"),
+        QStringLiteral("00000"),      QStringLiteral("9,999,999"), QStringLiteral("000000"),
+        QStringLiteral("00000"),
+    };
+    const QFontMetrics valores(grilla->font());
+    const QFontMetrics titulos(grilla->horizontalHeader()->font());
+    const int margen = 2 * grilla->style()->pixelMetric(QStyle::PM_HeaderMargin) + 16;
+    QList<int> anchos;
+    for (int c = 0; c < Declaracion::kColumnasGrilla; ++c) {
+        anchos << std::max(anchoTitulo(titulos, ModeloVuelos::titulos().at(c)),
+                           valores.horizontalAdvance(muestras.at(c)))
+                + margen;
+    }
+    return anchos;
+}
+
+} // namespace kv

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "store/accesodatos.h"
+
+#include <QHeaderView>
+#include <QList>
+#include <QSqlQueryModel>
+#include <QString>
+
+class QTableView;
+
+namespace kv {
+
+// The flights of the working copy as the grid shows them: arrival dates as
+// dd/mm/yyyy, the tax in dollars with thousands separators, figures to the
+// right. The stored values stay available through record().
+//
+// A declaration may hold thousands of flights: the first rows are read at
+// once and the rest a batch at a time (fetchMore), so that the window shows
+// without waiting for the last one.
+class ModeloVuelos : public QSqlQueryModel
+{
+    Q_OBJECT
+public:
+    using QSqlQueryModel::QSqlQueryModel;
+
+    // Runs the query and reads its first batch of rows.
+    ErrorBD cargar(QSqlDatabase db, const ConsultaSql &consulta);
+    // Reads on until the row is there, or to the end.
+    void leerHasta(int fila);
+
+    QVariant data(const QModelIndex &indice, int rol = Qt::DisplayRole) const override;
+    QVariant headerData(int seccion, Qt::Orientation orientacion, int rol = Qt::DisplayRole) const override;
+
+    // The headings of the visible columns, in order.
+    static const QStringList &titulos();
+};
+
+// A grid heading of two rows: above, the caption of each group of columns
+// spanning its columns; below, each column's own heading, wrapped on up to
+// three lines.
+class EncabezadoGrupos : public QHeaderView
+{
+    Q_OBJECT
+public:
+    struct Grupo
+    {
+        QString titulo;
+        int primera;
+        int ultima;
+    };
+
+    EncabezadoGrupos(QList<Grupo> grupos, QWidget *padre = nullptr);
+
+    const QList<Grupo> &grupos() const { return m_grupos; }
+    int altoGrupo() const;
+    int altoTitulos() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter *pintor, const QRect &rect, int seccion) const override;
+
+private:
+    const Grupo *grupoDe(int seccion) const;
+
+    QList<Grupo> m_grupos;
+};
+
+// The flight grid's columns: the groups, and widths that fit each heading
+// in three lines and the widest value a column usually holds (measured once
+// per window: a refresh of 10,000 rows must not measure them).
+QList<EncabezadoGrupos::Grupo> gruposVuelos();
+QList<int> anchosColumnasVuelos(const QTableView *grilla);
+
+} // namespace kv

@@ -1,0 +1,343 @@
+// The declaration window as the user meets it in each mode: what it shows
+// on opening, the flight buttons and the windows they open, the checks of
+// the identification tab, and closing with its questions.
+#include "declaracionprueba.h"
+#include "declaration/frmformulario.h"
+#include "declaration/grillavuelos.h"
+#include "store/ui/barraestadoqdl.h"
+#include "store/ui/formadepagoqdl.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+using namespace kv;
+using namespace kv::prueba;
+
+namespace {
+
+const QString kYaExiste = QStringLiteral("El formulario que desea ingresar ya existe, elija la opción "
+                                         "Modificar formularios o corrija el período..!!");
+
+struct Escena
+{
+    BaseDePrueba base;
+    RegistroVentanas registro;
+    BarradeEstadoQDL barra;
+    QList<ParametrosVentana> aperturas;
+    std::unique_ptr<frmFormulario> ventana;
+
+    // `vuelos` < 0: nothing stored.
+    explicit Escena(int vuelos = 40)
+    {
+        if (vuelos >= 0)
+            guardarDeclaracionCompleta(base, vuelos);
+        else
+            base.agregarContribuyente(kRuc, kRazon, QStringLiteral("PRUEBA"));
+        base.contexto().ventanas = &registro;
+        // The flight window stand-in: records how it was opened and, for a
+        // new flight, saves one as the real window does in its loop.
+        registro.registrar(QStringLiteral("Detalle"), [this](const ParametrosVentana &p, QWidget *) {
+            aperturas << p;
+            if (p.accion == u"NEW") {
+                guardarVuelos(base, QStringLiteral("TMPF517DETVP"), 1, {}, base.contexto().sRuc,
+                              base.contexto().sPeriodo);
+                if (p.alGrabar)
+                    p.alGrabar();
+            }
+            return std::unique_ptr<QDialog>();
+        });
+    }
+
+    frmFormulario &abrir(const QString &accion, bool historico = false)
+    {
+        Contexto &ctx = base.contexto();
+        elegirDeclaracion(ctx);
+        ParametrosVentana p;
+        p.nombre = QStringLiteral("Formulario");
+        p.accion = accion;
+        p.historico = historico;
+        if (historico) {
+            p.texto = QStringLiteral("001");
+            p.numOrden = QStringLiteral("12345678");
+            p.numControl = QStringLiteral("C0001");
+        }
+        ventana = std::make_unique<frmFormulario>(ctx, p, &barra);
+        ventana->cargar();
+        ventana->show();
+        return *ventana;
+    }
+
+    int filas() const { return ventana->modeloVuelos()->rowCount(); }
+    QString celda(int fila, int columna) const
+    {
+        return ventana->modeloVuelos()->index(fila, columna).data().toString();
+    }
+};
+
+void enviar(BaseDePrueba &base)
+{
+    base.ejecutar(
+        QStringLiteral("INSERT INTO HCAB (tip_doc_d, doc_id_d, periodo, Formulario, correl, fec_pro, "
+                       "rectifica, estado, norden, fec_env, control, cNumero) "
+                       "VALUES (6,?,?,'0517','001','2024-04-10','0',1,'12345678','2024-04-12','C0001','0')"),
+        {kRuc, kPeriodo});
+    guardarCasilla(base, QStringLiteral("397"), QStringLiteral("3.450"), QStringLiteral("001"));
+    guardarVuelos(base, QStringLiteral("HF517DETVP"), 3, QStringLiteral("001"));
+}
+
+} // namespace
+
+class TstFrmFormulario : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void abrirNueva()
+    {
+        Escena e(-1);
+        frmFormulario &v = e.abrir(Declaracion::kNueva);
+        QCOMPARE(v.windowTitle(), QStringLiteral("Declaración Formulario 0517"));
+        QVERIFY(v.CmbRuc()->isVisible() && v.CmbRuc()->isEnabled());
+        QVERIFY(v.TxtNumRuc()->isHidden());
+        QCOMPARE(v.CmbRuc()->count(), 1);
+        QCOMPARE(v.CmbRuc()->currentIndex(), -1);
+        QVERIFY(v.CmbRuc()->itemText(0).startsWith(kRuc + QStringLiteral("  ") + kRazon));
+        QCOMPARE(v.txtValor(QStringLiteral("395"))->text(), QStringLiteral("0"));
+        QCOMPARE(v.txtValor(QStringLiteral("396"))->text(), QStringLiteral("0"));
+        QCOMPARE(v.FormaDePagoQDL1()->formapago(), QStringLiteral("X"));
+        QCOMPARE(e.base.contexto().sPeriodo, QString());
+        QCOMPARE(e.barra.numdoc(), QString());
+        QCOMPARE(e.barra.formulario(), QStringLiteral("0517"));
+        QVERIFY(v.frmOrden()->isHidden());
+        QVERIFY(!v.modificado());
+        QVERIFY(e.base.mensajes().mostrados().isEmpty());
+    }
+
+    // The rows a closed window left behind are not the next one's.
+    void nuevaDosVecesEmpiezaVacia()
+    {
+        Escena e(-1);
+        frmFormulario &v = e.abrir(Declaracion::kNueva);
+        v.cmdAccion(0)->click();
+        QCOMPARE(e.filas(), 1); // the saved flight shows while the window is still open
+        QVERIFY(v.modificado());
+        e.base.mensajes().responder(Respuesta::No);
+        v.CmdCancelar()->click();
+        QVERIFY(!v.isVisible());
+        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP")), 1);
+
+        frmFormulario &otra = e.abrir(Declaracion::kNueva);
+        QCOMPARE(e.filas(), 0);
+        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP")), 0);
+        QVERIFY(!otra.modificado());
+    }
+
+    void abrirGuardada()
+    {
+        Escena e;
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        QVERIFY(v.CmbRuc()->isHidden());
+        QCOMPARE(v.TxtNumRuc()->text(), kRuc);
+        QVERIFY(!v.TxtNumRuc()->isEnabled() && !v.MkePeriodo()->isEnabled() && !v.TxtRazon()->isEnabled());
+        QCOMPARE(v.TxtRazon()->text(), kRazon);
+        QCOMPARE(v.MkePeriodo()->displayText(), QStringLiteral("03/2024"));
+        QCOMPARE(v.TxtTelefono()->text(), QStringLiteral("4451234"));
+        // The stored rectification is applied without its reminder.
+        QVERIFY(v.OptRectifica(1)->isChecked());
+        QVERIFY(e.base.mensajes().mostrados().isEmpty());
+        QCOMPARE(v.txtValor(QStringLiteral("397"))->text(), QStringLiteral("3.45"));
+        QCOMPARE(v.txtValor(QStringLiteral("402"))->text(), QStringLiteral("(500)"));
+        QCOMPARE(v.txtImpSoles()->text(), v.txtValor(QStringLiteral("401"))->text());
+        QVERIFY(v.txtValor(QStringLiteral("390"))->isReadOnly());
+        QVERIFY(!v.txtValor(QStringLiteral("405"))->isReadOnly());
+        QCOMPARE(v.FormaDePagoQDL1()->formapago(), QStringLiteral("C"));
+        QCOMPARE(v.FormaDePagoQDL1()->banco(), QStringLiteral("05"));
+        QCOMPARE(v.FormaDePagoQDL1()->importe(), QStringLiteral("246,565"));
+        QCOMPARE(e.barra.numdoc(), kRuc);
+        QVERIFY(!v.modificado());
+
+        QCOMPARE(e.filas(), 40);
+        QCOMPARE(e.celda(0, Declaracion::kFecArribo), QStringLiteral("31/03/2024"));
+        QCOMPARE(e.celda(0, Declaracion::kMtoDolar), QStringLiteral("1,500"));
+        QCOMPARE(e.celda(39, Declaracion::kFecArribo), QStringLiteral("01/03/2024"));
+        QCOMPARE(v.grdDetalle()->model()->headerData(10, Qt::Horizontal).toString(),
+                 QStringLiteral("Cuantía del Impuesto ( $ )"));
+    }
+
+    void botonesDeVuelos()
+    {
+        Escena e;
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        v.grdDetalle()->setCurrentIndex(v.modeloVuelos()->index(2, 0));
+        const QString codigo = e.celda(2, Declaracion::kCodVuelo);
+        v.cmdAccion(1)->click();
+        QCOMPARE(e.aperturas.size(), 1);
+        const ParametrosVentana &p = e.aperturas.first();
+        QCOMPARE(p.accion, QStringLiteral("MOD"));
+        QCOMPARE(p.periodoMostrado, QStringLiteral("03/2024"));
+        QCOMPARE(p.fila.value(QStringLiteral("cod_vuelo")).toString(), codigo);
+        QCOMPARE(p.fila.value(QStringLiteral("fec_arribo")).toDate(), QDate(2024, 3, 30));
+        QCOMPARE(p.fila.value(QStringLiteral("num_afectos")).toString(), QStringLiteral("101"));
+        QCOMPARE(v.grdDetalle()->currentIndex().row(), 2);
+
+        e.base.mensajes().responder(Respuesta::Si);
+        v.cmdAccion(2)->click();
+        const Mensaje pregunta = e.base.mensajes().ultimo();
+        QCOMPARE(pregunta.texto, QStringLiteral("¿Esta seguro de eliminar el vuelo?"));
+        QCOMPARE(pregunta.predeterminada, Respuesta::No);
+        QCOMPARE(e.filas(), 39);
+        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP"), QStringLiteral("cod_vuelo=?"), {codigo}), 0);
+        QVERIFY(v.modificado());
+    }
+
+    // A long list shows its first rows at once and the rest while the
+    // window is in use; a refresh keeps the current row past the first ones.
+    void listaLarga()
+    {
+        Escena e(600);
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        QVERIFY(e.filas() < 600);
+        QTRY_COMPARE(e.filas(), 600);
+        v.grdDetalle()->setCurrentIndex(v.modeloVuelos()->index(550, 0));
+        e.base.mensajes().responder(Respuesta::No);
+        v.cmdAccion(2)->click();
+        QCOMPARE(v.grdDetalle()->currentIndex().row(), 550);
+        QTRY_COMPARE(e.filas(), 600);
+    }
+
+    void modificarSinVuelos()
+    {
+        Escena e(0);
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        v.cmdAccion(1)->click();
+        QCOMPARE(e.base.mensajes().ultimo().texto, QStringLiteral("No existen registros para modificar"));
+        QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.cmdAccion(0)));
+        QVERIFY(e.aperturas.isEmpty());
+    }
+
+    // Cancel keeps the window and what was typed; the question is asked
+    // again the next time.
+    void cancelarAlSalir()
+    {
+        Escena e;
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        v.TxtTelefono()->setFocus();
+        QTest::keyClick(v.TxtTelefono(), Qt::Key_Backspace);
+        QTest::keyClicks(v.TxtTelefono(), QStringLiteral("9x"));
+        QCOMPARE(v.TxtTelefono()->text(), QStringLiteral("4451239"));
+        QVERIFY(v.modificado());
+        e.base.mensajes().responder(Respuesta::Cancelar);
+        v.CmdCancelar()->click();
+        QCOMPARE(e.base.mensajes().ultimo().texto,
+                 QStringLiteral("¿El formulario ha sido modificado, desea guardar los cambios?"));
+        QCOMPARE(e.base.mensajes().ultimo().botones, Botones::SiNoCancelar);
+        QVERIFY(v.isVisible());
+        QCOMPARE(v.TxtTelefono()->text(), QStringLiteral("4451239"));
+        e.base.mensajes().responder(Respuesta::No);
+        v.close();
+        QVERIFY(!v.isVisible());
+        QCOMPARE(e.base.contexto().sPeriodo, QString());
+        QCOMPARE(e.barra.formulario(), QString());
+    }
+
+    void identificacionDeNueva()
+    {
+        Escena e;
+        frmFormulario &v = e.abrir(Declaracion::kNueva);
+        MensajesGuionados &m = e.base.mensajes();
+        // Nothing chosen: the flights tab is refused.
+        v.SSTab1()->setCurrentIndex(frmFormulario::kVuelos);
+        QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kIdentificacion));
+        QCOMPARE(m.ultimo().texto, QStringLiteral("Debe seleccionar un Contribuyente..!!"));
+        // "Si" before the period falls back to "No".
+        v.OptRectifica(1)->click();
+        QCOMPARE(m.ultimo().texto, QStringLiteral("Debe ingresar el período a declarar"));
+        QVERIFY(v.OptRectifica(0)->isChecked());
+
+        m.limpiar();
+        v.CmbRuc()->setCurrentIndex(0);
+        Q_EMIT v.CmbRuc()->activated(0);
+        QCOMPARE(v.TxtRazon()->text(), kRazon);
+        QCOMPARE(e.barra.numdoc(), kRuc);
+        v.MkePeriodo()->setFocus();
+        QTest::keyClicks(v.MkePeriodo(), QStringLiteral("0320"));
+        QVERIFY(m.mostrados().isEmpty()); // halfway: no check yet
+        QTest::keyClicks(v.MkePeriodo(), QStringLiteral("24"));
+        QCOMPARE(m.textos(), QStringList {kYaExiste});
+        QCOMPARE(e.base.contexto().sPeriodo, QString());
+        QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.MkePeriodo()));
+
+        m.limpiar();
+        v.MkePeriodo()->clear();
+        QTest::keyClicks(v.MkePeriodo(), QStringLiteral("042024"));
+        QVERIFY(m.mostrados().isEmpty());
+        QCOMPARE(e.base.contexto().sPeriodo, QStringLiteral("202404"));
+        QCOMPARE(e.barra.periodo_ejercicio(), QStringLiteral("04/2024"));
+        v.SSTab1()->setCurrentIndex(frmFormulario::kVuelos);
+        QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kVuelos));
+    }
+
+    void enviadaSoloLectura()
+    {
+        Escena e;
+        enviar(e.base);
+        frmFormulario &v = e.abrir(Declaracion::kRegistrar, true);
+        QVERIFY(v.frmOrden()->isVisible());
+        QCOMPARE(v.txtOrden()->text(), QStringLiteral("12345678"));
+        QCOMPARE(v.txtVerifica()->text(),
+                 e.base.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("12345678")));
+        QCOMPARE(v.CmdGrabar()->text(), QStringLiteral("&Registrar Nro. Orden"));
+        QVERIFY(v.cmdValidar()->isHidden());
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(!v.cmdAccion(i)->isEnabled());
+        QVERIFY(!v.TxtTelefono()->isEnabled());
+        QVERIFY(!v.txtValor(QStringLiteral("397"))->isEnabled());
+        QCOMPARE(v.txtValor(QStringLiteral("397"))->text(), QStringLiteral("3.45"));
+        QCOMPARE(v.FormaDePagoQDL1()->habilitado(), QStringLiteral("0"));
+        QCOMPARE(e.filas(), 3);
+        QVERIFY(!v.ordenCambiado());
+        // Nothing to ask when nothing changed.
+        v.SSTab1()->setCurrentIndex(frmFormulario::kDeuda);
+        QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kDeuda));
+        QVERIFY(e.base.mensajes().mostrados().isEmpty());
+    }
+
+    void numeroDeOrdenAlSalir()
+    {
+        Escena e;
+        enviar(e.base);
+        frmFormulario &v = e.abrir(Declaracion::kRegistrar, true);
+        MensajesGuionados &m = e.base.mensajes();
+        v.txtOrden()->setFocus();
+        v.txtOrden()->selectAll();
+        QTest::keyClicks(v.txtOrden(), QStringLiteral("8765432"));
+        QVERIFY(v.ordenCambiado());
+        m.responder(Respuesta::Si);
+        v.CmdCancelar()->click();
+        QCOMPARE(m.textos(),
+                 (QStringList {QStringLiteral(" El número de orden ha cambiado. ¿Desea guardar los cambios?"),
+                               QStringLiteral("El número de orden es incorrecto")}));
+        QVERIFY(v.isVisible());
+
+        m.limpiar();
+        QTest::keyClicks(v.txtOrden(), QStringLiteral("1"));
+        v.txtVerifica()->setText(
+            e.base.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("87654321")));
+        v.CmdGrabar()->click();
+        QCOMPARE(m.textos(),
+                 QStringList {QStringLiteral("El número de orden fue grabado satisfactoriamente.")});
+        QCOMPARE(m.ultimo().icono, Icono::Informacion);
+        QCOMPARE(e.base.valor(QStringLiteral("SELECT norden FROM HCAB")).toString(),
+                 QStringLiteral("87654321"));
+        QVERIFY(v.isVisible());
+    }
+};
+
+QTEST_MAIN(TstFrmFormulario)
+#include "tst_frmformulario.moc"
