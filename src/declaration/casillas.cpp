@@ -2,6 +2,7 @@
 
 #include "store/accesodatos.h"
 #include "store/contexto.h"
+#include "store/dialecto.h"
 #include "store/formato.h"
 #include "store/numeros.h"
 #include "store/utilidad.h"
@@ -93,17 +94,16 @@ std::optional<TotalesVuelos> leerTotalesVuelos(const AccesoDatos &datos, ErrorBD
     static const QString kDe
         = QStringLiteral(" FROM TMPF517DETVP WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? "
                          "AND formulario=?");
-    static const QString kSumas = [] {
-        QString s = QStringLiteral("SELECT count(*)");
-        for (const char *c : { "num_tripulantes", "num_personal", "num_transito", "num_arrfor", "num_diplo",
-                 "num_extrad", "num_deport", "num_adqanterior", "num_afectos", "mto_dolar" })
-            s += QStringLiteral(", sum(CAST(%1 AS INTEGER))").arg(QLatin1String(c));
-        return s + QStringLiteral(", count(CASE WHEN mto_dolar LIKE '%.%' THEN 1 END)") + kDe;
-    }();
     const Contexto &ctx = datos.contexto();
+    const Motor motor = motorDe(ctx.db());
+    QString sumas = QStringLiteral("SELECT count(*)");
+    for (const char *c : { "num_tripulantes", "num_personal", "num_transito", "num_arrfor", "num_diplo",
+             "num_extrad", "num_deport", "num_adqanterior", "num_afectos", "mto_dolar" })
+        sumas += QStringLiteral(", sum(") + dialecto::entero(motor, QLatin1String(c)) + u')';
+    sumas += QStringLiteral(", count(CASE WHEN mto_dolar LIKE '%.%' THEN 1 END)") + kDe;
     const QVariantList clave = { ctx.sRuc, ctx.sPeriodo, ctx.sFormulario };
     ErrorBD fallo;
-    QSqlQuery q = datos.consultar(kSumas, clave, &fallo);
+    QSqlQuery q = datos.consultar(sumas, clave, &fallo);
     if (fallo.hay() || !q.next()) {
         if (error)
             *error = fallo;
@@ -122,7 +122,7 @@ std::optional<TotalesVuelos> leerTotalesVuelos(const AccesoDatos &datos, ErrorBD
     t.afectos = suma(9, 9);
     t.dolares = Decimal::entero(q.value(10).toLongLong());
     if (q.value(11).toLongLong() > 0) {
-        QSqlQuery fracciones = datos.consultar(QStringLiteral("SELECT mto_dolar, CAST(mto_dolar AS INTEGER)")
+        QSqlQuery fracciones = datos.consultar(QStringLiteral("SELECT mto_dolar, ") + dialecto::entero(motor, QStringLiteral("mto_dolar"))
                 + kDe + QStringLiteral(" AND mto_dolar LIKE '%.%'"),
             clave, &fallo);
         while (!fallo.hay() && fracciones.next()) {

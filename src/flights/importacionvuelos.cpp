@@ -2,6 +2,7 @@
 
 #include "store/accesodatos.h"
 #include "store/contexto.h"
+#include "store/dialecto.h"
 #include "store/numeros.h"
 #include "store/reloj.h"
 #include "store/tablatasas.h"
@@ -46,9 +47,9 @@ public:
     GrabadorVuelos(const Contexto &ctx, QSqlDatabase db, const TablaTasas &tasas)
         : m_tasas(tasas)
         , m_grabar(db)
-        , m_marca(db)
-        , m_liberar(db)
-        , m_volver(db)
+        , m_marca(db, QStringLiteral("SAVEPOINT vuelo"))
+        , m_liberar(db, QStringLiteral("RELEASE SAVEPOINT vuelo"))
+        , m_volver(db, QStringLiteral("ROLLBACK TO SAVEPOINT vuelo"))
     {
         // A flight already in the working copy keeps its key and takes the
         // file's counts: a second import of a file updates its flights.
@@ -69,9 +70,6 @@ public:
         m_grabar.bindValue(QStringLiteral(":ruc"), ctx.sRuc);
         m_grabar.bindValue(QStringLiteral(":periodo"), ctx.sPeriodo);
         m_grabar.bindValue(QStringLiteral(":formulario"), ctx.sFormulario);
-        m_marca.prepare(QStringLiteral("SAVEPOINT vuelo"));
-        m_liberar.prepare(QStringLiteral("RELEASE vuelo"));
-        m_volver.prepare(QStringLiteral("ROLLBACK TO vuelo"));
     }
 
     // The flight of the line, inserted or updated. On failure the flight is
@@ -115,7 +113,8 @@ private:
         return *it;
     }
 
-    ErrorBD fallo(const QSqlQuery &q, bool &transaccionPerdida)
+    template<typename Sentencia>
+    ErrorBD fallo(const Sentencia &q, bool &transaccionPerdida)
     {
         const ErrorBD error = traducirError(q.lastError());
         // Without the savepoint the transaction itself is gone.
@@ -126,9 +125,9 @@ private:
     const TablaTasas &m_tasas;
     QHash<QString, Decimal> m_tasaPorFecha;
     QSqlQuery m_grabar;
-    QSqlQuery m_marca;
-    QSqlQuery m_liberar;
-    QSqlQuery m_volver;
+    SentenciaRepetida m_marca;
+    SentenciaRepetida m_liberar;
+    SentenciaRepetida m_volver;
 };
 
 QString lineaDeError(const Utilidad &u, const CamposVuelo &campos, QString error)

@@ -26,7 +26,7 @@ bool copiarFilas(AccesoDatos &datos, QSqlQuery &consulta, const QString &destino
     QStringList nombres;
     QStringList marcas;
     for (const Columna &c : columnas) {
-        nombres << u'[' + c.nombre + u']';
+        nombres << c.nombre; // plain names, which both engines take unquoted
         marcas << QStringLiteral("?");
     }
     const QString insercion = QStringLiteral("INSERT INTO ") + destino + QStringLiteral(" (") + nombres.join(u',')

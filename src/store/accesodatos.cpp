@@ -96,12 +96,23 @@ bool AccesoDatos::EjecutarSQL(const QString &sql, const QVariantList &valores)
 QSqlQuery ejecutarConsulta(QSqlDatabase db, const ConsultaSql &consulta, ErrorBD *error, bool soloAdelante)
 {
     QSqlQuery q(db);
-    q.setForwardOnly(soloAdelante);
-    bool ok = q.prepare(consulta.sql);
-    if (ok) {
-        for (const QVariant &v : consulta.valores)
-            q.addBindValue(v);
-        ok = q.exec();
+    // A PostgreSQL connection streams a forward-only result and can then run
+    // nothing else until it is read to its end; the programs read a lookup
+    // while walking a list (a voucher's description for each payment), so
+    // there the whole result is fetched at once.
+    q.setForwardOnly(soloAdelante && motorDe(db) == Motor::SQLite);
+    bool ok = false;
+    if (consulta.valores.isEmpty()) {
+        // Nothing to bind: run as it is. A server prepares only queries and
+        // plain writes, not a statement that defines tables or triggers.
+        ok = q.exec(consulta.sql);
+    } else {
+        ok = q.prepare(consulta.sql);
+        if (ok) {
+            for (const QVariant &v : consulta.valores)
+                q.addBindValue(v);
+            ok = q.exec();
+        }
     }
     if (error)
         *error = ok ? ErrorBD{} : traducirError(q.lastError());

@@ -54,7 +54,7 @@ int main(int argc, char **argv)
     ctx.leerConfiguracion(ArchivoIni(ArchivoIni::rutaPredeterminada()));
     ctx.entrarCarpetaSistema();
 
-    const ErrorBD error = BaseDatos::abrir(ctx.sRutaBase, ctx.conexion);
+    const ErrorBD error = BaseDatos::abrir(ctx.ubicacion, ctx.conexion);
     if (error.hay()) {
         mensajes.mostrar(QStringLiteral("Error de Conección"),
                          error.numero == kErrorBaseBloqueada

@@ -105,8 +105,8 @@ private slots:
     {
         Escena e;
         guardarDeclaracionCompleta(e.base, 5);
-        e.base.ejecutar(QStringLiteral("ALTER TABLE TMPF517PAGPRE RENAME TO TMPF517PAGPRE_X"));
-        e.base.ejecutar(QStringLiteral("CREATE TABLE TMPF517PAGPRE (tip_doc_d Byte)"));
+        e.base.agregarFalla(QStringLiteral("sin_pagos"), QStringLiteral("INSERT"), QStringLiteral("TMPF517PAGPRE"),
+                            QStringLiteral("disco lleno"));
         ErrorBD error;
         QVERIFY(!e.decl.CargaTemporal(&error));
         QVERIFY(error.hay());

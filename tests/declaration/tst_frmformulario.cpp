@@ -202,7 +202,10 @@ private slots:
     {
         Escena e(600);
         frmFormulario &v = e.abrir(Declaracion::kModificar);
-        QVERIFY(e.filas() < 600);
+        // A server hands the whole result at once; the file is read as the
+        // grid needs it.
+        if (e.base.motor() == Motor::SQLite)
+            QVERIFY(e.filas() < 600);
         QTRY_COMPARE(e.filas(), 600);
         v.grdDetalle()->setCurrentIndex(v.modeloVuelos()->index(550, 0));
         e.base.mensajes().responder(Respuesta::No);

@@ -208,8 +208,8 @@ private slots:
     void eliminacionFallidaDejaLaFila()
     {
         Escena e(QStringLiteral("DEL"), true);
-        e.base.ejecutar(QStringLiteral("CREATE TRIGGER no_borrar BEFORE DELETE ON HF517DETVP "
-                                       "BEGIN SELECT RAISE(ABORT, 'fila protegida'); END"));
+        e.base.agregarFalla(QStringLiteral("no_borrar"), QStringLiteral("DELETE"), QStringLiteral("HF517DETVP"),
+                            QStringLiteral("fila protegida"));
         e.base.mensajes().responder(Respuesta::Aceptar);
         e.base.mensajes().responder(Respuesta::Si);
         e.ventana->cmdOpciones(0)->click();

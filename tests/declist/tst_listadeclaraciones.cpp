@@ -204,8 +204,8 @@ private slots:
         BaseDePrueba base;
         QVERIFY(base.valida());
         poblar(base, QStringLiteral("PRUEBA"));
-        base.ejecutar(QStringLiteral("CREATE TRIGGER no_borrar BEFORE DELETE ON ") + tabla
-                      + QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'fila protegida'); END"));
+        base.agregarFalla(QStringLiteral("no_borrar"), QStringLiteral("DELETE"), tabla,
+                          QStringLiteral("fila protegida"));
         const QString correl = enviada ? QStringLiteral("001") : QString();
         const QList<int> antes = filasDeclaracion(base, enviada, kAlfa, QStringLiteral("202401"), correl);
 
@@ -219,7 +219,7 @@ private slots:
         QVERIFY2(m.texto.contains(QStringLiteral("fila protegida")), qPrintable(m.texto));
         QCOMPARE(m.icono, Icono::Critico);
         // No transaction was left open: the next deletion starts its own.
-        base.ejecutar(QStringLiteral("DROP TRIGGER no_borrar"));
+        base.quitarFalla(QStringLiteral("no_borrar"), tabla);
         QVERIFY(lista.eliminar(elegida(kGamma, QStringLiteral("202312"), QStringLiteral("001"))));
     }
 };

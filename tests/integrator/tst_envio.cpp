@@ -147,8 +147,8 @@ private Q_SLOTS:
     {
         BaseDePrueba base;
         prepararDeclaracion(base, 0);
-        base.ejecutar(QStringLiteral("CREATE TRIGGER falla BEFORE INSERT ON HF517PAGPRE BEGIN "
-                                     "SELECT RAISE(ABORT, 'disco lleno'); END"));
+        base.agregarFalla(QStringLiteral("falla"), QStringLiteral("INSERT"), QStringLiteral("HF517PAGPRE"),
+                          QStringLiteral("disco lleno"));
         EnvioFijo envio(base.contexto(), base.datos());
         QVERIFY(!envio.enviar(kRuc, QStringLiteral("200611")).enviada);
         for (const char *tabla : {"HCAB", "HDET", "HF517DETVP", "HF517PAGPRE"})

@@ -233,7 +233,7 @@ private slots:
         abrirDeclaracion(base);
         agregarPago(base, QStringLiteral("7"), QStringLiteral("10/03/2024"), QStringLiteral("1000"),
                     QStringLiteral("3.456"));
-        base.contexto().sRuc = QStringLiteral("0 OR 1=1 OR doc_id_d<>0");
+        base.contexto().sRuc = QStringLiteral("0' OR 1=1 --");
         ListaPagosPrevios lista(base.datos());
         PagoPrevio pago(base.datos());
         QCOMPARE(lista.TotalPagos(), QStringLiteral("0"));

@@ -143,6 +143,12 @@ QString BaseDePrueba::rutaIni() const { return carpeta() + QStringLiteral("KV000
 void BaseDePrueba::ejecutar(const QString &sql, const QVariantList &valores)
 {
     QSqlQuery q(db());
+    if (valores.isEmpty()) {
+        // Statements that define tables or triggers cannot be prepared on
+        // a server.
+        QVERIFY2(q.exec(sql), qPrintable(q.lastError().text() + u' ' + sql));
+        return;
+    }
     QVERIFY2(q.prepare(sql), qPrintable(q.lastError().text() + u' ' + sql));
     for (const QVariant &v : valores)
         q.addBindValue(v);
@@ -166,6 +172,31 @@ int BaseDePrueba::contar(const QString &tabla, const QString &condicion, const Q
     if (!condicion.isEmpty())
         sql += QStringLiteral(" WHERE ") + condicion;
     return valor(sql, valores).toInt();
+}
+
+void BaseDePrueba::agregarFalla(const QString &nombre, const QString &evento, const QString &tabla,
+                                const QString &mensaje, const QString &condicion)
+{
+    if (m_motor == Motor::SQLite) {
+        ejecutar(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN SELECT RAISE(ABORT, '%5'); END")
+                     .arg(nombre, evento, tabla,
+                          condicion.isEmpty() ? QString() : QStringLiteral("WHEN ") + condicion, mensaje));
+        return;
+    }
+    ejecutar(QStringLiteral("CREATE FUNCTION %1_falla() RETURNS trigger LANGUAGE plpgsql AS "
+                            "$$ BEGIN RAISE EXCEPTION '%2'; END $$")
+                 .arg(nombre, mensaje));
+    ejecutar(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4 EXECUTE FUNCTION %1_falla()")
+                 .arg(nombre, evento, tabla,
+                      condicion.isEmpty() ? QString() : QStringLiteral("WHEN (") + condicion + u')'));
+}
+
+void BaseDePrueba::quitarFalla(const QString &nombre, const QString &tabla)
+{
+    if (m_motor == Motor::SQLite)
+        ejecutar(QStringLiteral("DROP TRIGGER ") + nombre);
+    else
+        ejecutar(QStringLiteral("DROP TRIGGER %1 ON %2").arg(nombre, tabla));
 }
 
 void BaseDePrueba::agregarContribuyente(const QString &ruc, const QString &nombre, const QString &usuario)

@@ -59,6 +59,14 @@ public:
     QVariant valor(const QString &sql, const QVariantList &valores = {}) const;
     int contar(const QString &tabla, const QString &condicion = QString(), const QVariantList &valores = {}) const;
 
+    // A fault for the tests of what a failed write leaves behind: every
+    // `evento` ("INSERT", "UPDATE", "DELETE") on `tabla` (where `condicion`
+    // holds, written with NEW./OLD. as both engines take it) fails with
+    // `mensaje`, the statement alone being refused.
+    void agregarFalla(const QString &nombre, const QString &evento, const QString &tabla, const QString &mensaje,
+                      const QString &condicion = QString());
+    void quitarFalla(const QString &nombre, const QString &tabla);
+
     void agregarContribuyente(const QString &ruc, const QString &nombre, const QString &usuario);
     void agregarUsuario(const QString &usuario, const QString &tipo);
 

@@ -1,0 +1,22 @@
+#include "dialecto.h"
+
+namespace kv {
+
+QString dialecto::entero(Motor motor, const QString &columna)
+{
+    if (motor == Motor::SQLite)
+        return QStringLiteral("COALESCE(CAST(NULLIF(trim(%1),'') AS INTEGER),0)").arg(columna);
+    return QStringLiteral("(CASE WHEN trim(%1) ~ '^[+-]?[0-9]+([.][0-9]*)?$' "
+                          "THEN CAST(trunc(CAST(trim(%1) AS numeric)) AS bigint) ELSE 0 END)")
+        .arg(columna);
+}
+
+SentenciaRepetida::SentenciaRepetida(QSqlDatabase db, QString sql) : m_q(db), m_sql(std::move(sql))
+{
+    if (motorDe(db) == Motor::SQLite)
+        m_preparada = m_q.prepare(m_sql);
+}
+
+bool SentenciaRepetida::exec() { return m_preparada ? m_q.exec() : m_q.exec(m_sql); }
+
+} // namespace kv
