@@ -22,23 +22,7 @@ case $segundos in '' | *[!0-9]*) echo "uso: tools/fuzz.sh [SEGUNDOS] [OBJETIVO..
 
 # clang and its libFuzzer and sanitizer run-times, besides what the project
 # builds with; llvm for the symbolizer that names the lines of a finding.
-tools/install-deps.sh
-paquetes=(clang libclang-rt-dev llvm)
-faltan=()
-for p in "${paquetes[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltan+=("$p")
-done
-if [ ${#faltan[@]} -gt 0 ]; then
-  echo "Instalando: ${faltan[*]}"
-  como_root=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "hace falta root o sudo para instalar: ${faltan[*]}" >&2; exit 1; }
-    como_root=(sudo)
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${como_root[@]}" apt-get update -q >/dev/null || true
-  "${como_root[@]}" apt-get install -y -q --no-install-recommends "${faltan[@]}" >/dev/null
-fi
+tools/install-deps.sh clang libclang-rt-dev llvm
 
 construccion=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$construccion" -G Ninja -DKV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
