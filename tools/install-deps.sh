@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds, runs and tests with.
+# Installs the Debian packages the project builds, runs and tests with, and
+# any further ones named as arguments (tools/fuzz.sh adds its compiler).
 # Quiet when everything is already there; uses sudo when not root.
 set -eu
 packages=(
@@ -10,6 +11,7 @@ packages=(
   xvfb xauth x11-utils
   fonts-liberation fontconfig
   poppler-utils
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,8 @@
 #include "store/texto.h"
 #include "store/transaccion.h"
 
+#include <QHash>
+
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -74,6 +76,18 @@ QString identificador(const QString &nombre)
 }
 
 // A DEFAULT clause as the database reports it: "0", "'0'", "NULL", "1+2".
+// A text key as the engine's NOCASE comparison sees it: ASCII letters in
+// one case, every other character as it is.
+QString claveSinMayusculas(const QString &texto)
+{
+    QString r = texto;
+    for (QChar &c : r) {
+        if (c.unicode() >= u'a' && c.unicode() <= u'z')
+            c = QChar(c.unicode() - (u'a' - u'A'));
+    }
+    return r;
+}
+
 bool esCeroPredeterminado(const QVariant &valor)
 {
     if (valor.isNull())
@@ -84,6 +98,40 @@ bool esCeroPredeterminado(const QVariant &valor)
     const auto n = convertirNumero(t);
     return n && n->esCero();
 }
+
+// All or nothing inside the installation's transaction (or as a transaction
+// of its own outside one): released when confirmed, rolled back otherwise.
+class PuntoDeRetorno
+{
+public:
+    explicit PuntoDeRetorno(QSqlDatabase db) : m_db(std::move(db))
+    {
+        m_iniciado = QSqlQuery(m_db).exec(QStringLiteral("SAVEPOINT kv_instalador"));
+    }
+    ~PuntoDeRetorno()
+    {
+        if (!m_iniciado)
+            return;
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("ROLLBACK TO kv_instalador"));
+        q.exec(QStringLiteral("RELEASE kv_instalador"));
+    }
+    PuntoDeRetorno(const PuntoDeRetorno &) = delete;
+    PuntoDeRetorno &operator=(const PuntoDeRetorno &) = delete;
+
+    bool iniciado() const { return m_iniciado; }
+    bool confirmar()
+    {
+        if (!m_iniciado || !QSqlQuery(m_db).exec(QStringLiteral("RELEASE kv_instalador")))
+            return false;
+        m_iniciado = false;
+        return true;
+    }
+
+private:
+    QSqlDatabase m_db;
+    bool m_iniciado = false;
+};
 
 } // namespace
 
@@ -128,26 +176,48 @@ Instalador::Resultado Instalador::ejecutar()
     if (!abrirBase())
         return Resultado::SinBaseDatos;
 
-    crearTablas();
-    for (const Tabla &t : tablasModulo()) {
-        if (t.nombresColumnas().contains(QStringLiteral("semana"), Qt::CaseInsensitive))
-            asegurarSemanaPredeterminada(t.nombre);
-    }
-
+    m_fallos = 0;
+    bool bloqueada = false;
     {
-        // The rows go in together: a run that stops half-way leaves the
-        // host's tables as they were. A statement that fails is shown and
-        // skipped; the others still go in.
+        // The whole installation holds the write lock once: when another
+        // program holds it, the installer waits the store's busy time one
+        // single time and stops, instead of waiting again for every
+        // statement. A run that stops half-way leaves the host's tables as
+        // they were. A statement that fails is shown and skipped; the others
+        // still go in.
         Transaccion transaccion(db(), Transaccion::Modo::Inmediata);
-        escribirParametros();
-        escribirReportes();
-        escribirEnvio();
-        // A commit that fails is tried once more so that its reason is shown.
-        if (transaccion.iniciada() && !transaccion.confirmar())
-            ejecutarSentencia(QStringLiteral("COMMIT"));
+        bloqueada = !transaccion.iniciada();
+        if (!bloqueada) {
+            crearTablas();
+            for (const Tabla &t : tablasModulo()) {
+                if (t.nombresColumnas().contains(QStringLiteral("semana"), Qt::CaseInsensitive))
+                    asegurarSemanaPredeterminada(t.nombre);
+            }
+            escribirParametros();
+            escribirReportes();
+            escribirEnvio();
+            // A commit that fails is tried once more so that its reason is shown.
+            if (!transaccion.confirmar())
+                ejecutarSentencia(QStringLiteral("COMMIT"));
+        }
     }
 
     BaseDatos::cerrar(m_conexion);
+    if (bloqueada) {
+        m_mensajes.mostrar(kTituloMensaje,
+            QStringLiteral("La instalaci\u00f3n no termin\u00f3: la base de datos %1 est\u00e1 bloqueada por otro "
+                           "programa. No se escribi\u00f3 nada; vuelva a instalar cuando se libere.")
+                .arg(rutaBase()),
+            Icono::Critico);
+        return Resultado::Incompleta;
+    }
+    if (m_fallos > 0) {
+        m_mensajes.mostrar(kTituloMensaje,
+            QStringLiteral("La instalaci\u00f3n no termin\u00f3 bien: %1 sentencia(s) fallaron y se omitieron.")
+                .arg(m_fallos),
+            Icono::Critico);
+        return Resultado::Incompleta;
+    }
     return Resultado::Completa;
 }
 
@@ -169,16 +239,26 @@ bool Instalador::ejecutarSentencia(const QString &sql, const QVariantList &valor
     ErrorBD error;
     {
         QSqlQuery q(db());
-        bool ok = q.prepare(sql);
-        if (ok) {
-            for (const QVariant &v : valores)
-                q.addBindValue(v);
-            ok = q.exec();
-        }
-        if (ok)
-            return true;
+        if (q.prepare(sql))
+            return ejecutarPreparada(q, valores);
         error = traducirError(q.lastError());
     }
+    return informarError(error);
+}
+
+bool Instalador::ejecutarPreparada(QSqlQuery &consulta, const QVariantList &valores)
+{
+    for (qsizetype i = 0; i < valores.size(); ++i)
+        consulta.bindValue(int(i), valores.at(i));
+    if (consulta.exec())
+        return true;
+    const ErrorBD error = traducirError(consulta.lastError());
+    consulta.finish();
+    return informarError(error);
+}
+
+bool Instalador::informarError(const ErrorBD &error)
+{
     switch (error.numero) {
     case kErrorTablaExiste:
         // The question is asked, but nothing is ever overwritten: whatever
@@ -191,6 +271,7 @@ bool Instalador::ejecutarSentencia(const QString &sql, const QVariantList &valor
     case kErrorIndiceExiste:
         break;
     default:
+        ++m_fallos;
         m_mensajes.mostrar(QStringLiteral("Error al Ejecutar Sentencia SQL"),
             QStringLiteral("Error N\u00famero : ") + QString::number(error.numero) + u'\n' + error.texto,
             Icono::Critico);
@@ -201,18 +282,10 @@ bool Instalador::ejecutarSentencia(const QString &sql, const QVariantList &valor
 
 void Instalador::crearTablas()
 {
+    // Under the installation's write lock: nobody creates a table meanwhile.
     for (const Tabla &t : tablasModulo()) {
-        if (existeTabla(db(), t.nombre))
-            continue;
-        // A table and its key are created together, so that a table never
-        // stays without the key that keeps its rows unique. The check is made
-        // again once the write lock is held, for the host may be creating it.
-        Transaccion transaccion(db(), Transaccion::Modo::Inmediata);
-        if (transaccion.iniciada() && existeTabla(db(), t.nombre))
-            continue;
-        if (ejecutarSentencia(t.sentenciaCrear()))
+        if (!existeTabla(db(), t.nombre) && ejecutarSentencia(t.sentenciaCrear()))
             ejecutarSentencia(t.sentenciaClave());
-        transaccion.confirmar();
     }
 }
 
@@ -295,8 +368,8 @@ bool Instalador::asegurarSemanaPredeterminada(const QString &tablaBuscada)
     q.exec(QStringLiteral("PRAGMA legacy_alter_table=ON"));
     bool hecho = false;
     {
-        Transaccion transaccion(base, Transaccion::Modo::Inmediata);
-        if (transaccion.iniciada()) {
+        PuntoDeRetorno transaccion(base);
+        if (transaccion.iniciado()) {
             QStringList dependientes;
             QSqlQuery d(base);
             d.prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type IN ('index','trigger') "
@@ -418,7 +491,39 @@ void Instalador::escribirEnvio()
     const QList<LineaEnvio> lineas = leerArchivoEnvio(archivo.readAll());
     archivo.close();
 
+    // The rows of this form that exist, by their key as the host's engine
+    // compared it (letters without regard to case, ASCII only): read once,
+    // so that every line then costs one update or one insert by the exact
+    // key through the table's index, whatever the length of the file.
     const QString formulario = QString::fromLatin1(kFormulario);
+    QHash<QString, QList<std::pair<QString, QString>>> existentes;
+    {
+        QSqlQuery q(db());
+        q.prepare(QStringLiteral("SELECT formulario, tabla_o FROM envio_t WHERE formulario=? COLLATE NOCASE"));
+        q.addBindValue(formulario);
+        if (!q.exec()) {
+            informarError(traducirError(q.lastError()));
+            return;
+        }
+        while (q.next()) {
+            const QString tabla = q.value(1).toString();
+            existentes[claveSinMayusculas(tabla)].append({ q.value(0).toString(), tabla });
+        }
+    }
+    QSqlQuery actualizar(db());
+    QSqlQuery insertar(db());
+    const bool preparadas = actualizar.prepare(QStringLiteral(
+                                "UPDATE envio_t SET tabla_d=?, tabla_ext=?, indice=?, obliga=?, c_tip_doc_d=?, "
+                                "c_doc_id_d=?, c_Formulario=?, c_periodo=?, c_estado=?, c_envio=?, c_semana=? "
+                                "WHERE formulario=? AND tabla_o=?"))
+        && insertar.prepare(QStringLiteral(
+            "INSERT INTO envio_t (formulario, tabla_o, tabla_d, tabla_ext, indice, obliga, c_tip_doc_d, "
+            "c_doc_id_d, c_Formulario, c_periodo, c_estado, c_envio, c_semana) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+    if (!preparadas) {
+        informarError(traducirError(actualizar.lastError().isValid() ? actualizar.lastError() : insertar.lastError()));
+        return;
+    }
+
     for (const LineaEnvio &linea : lineas) {
         if (!linea.fila) {
             m_mensajes.mostrar(kTituloMensaje,
@@ -431,13 +536,14 @@ void Instalador::escribirEnvio()
         const FilaEnvio &f = *linea.fila;
         const QVariantList valores
             = QVariantList { f.tablaDestino, f.tablaExterna, f.indice, f.obliga, f.cTipDocD } + f.columnas;
-        escribirFila(QStringLiteral("envio_t"), { QStringLiteral("formulario"), QStringLiteral("tabla_o") },
-            { formulario, f.tablaOrigen },
-            { QStringLiteral("tabla_d"), QStringLiteral("tabla_ext"), QStringLiteral("indice"),
-                QStringLiteral("obliga"), QStringLiteral("c_tip_doc_d"), QStringLiteral("c_doc_id_d"),
-                QStringLiteral("c_Formulario"), QStringLiteral("c_periodo"), QStringLiteral("c_estado"),
-                QStringLiteral("c_envio"), QStringLiteral("c_semana") },
-            valores);
+        auto &mismas = existentes[claveSinMayusculas(f.tablaOrigen)];
+        if (mismas.isEmpty()) {
+            if (ejecutarPreparada(insertar, QVariantList { formulario, f.tablaOrigen } + valores))
+                mismas.append({ formulario, f.tablaOrigen });
+            continue;
+        }
+        for (const auto &[formularioGuardado, tablaGuardada] : std::as_const(mismas))
+            ejecutarPreparada(actualizar, valores + QVariantList { formularioGuardado, tablaGuardada });
     }
 }
 

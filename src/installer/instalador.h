@@ -9,6 +9,8 @@
 #include <QVariantList>
 #include <optional>
 
+class QSqlQuery;
+
 namespace kv {
 
 class ServicioMensajes;
@@ -45,9 +47,10 @@ class Instalador
 {
 public:
     enum class Resultado {
-        Completa, // ran to its end (statement errors were shown and skipped)
+        Completa, // ran to its end, every statement went in
         SinSistema, // no SysPath in KV000.INI
         SinBaseDatos, // the database could not be opened
+        Incompleta, // the write lock could not be had, or a statement failed (shown and skipped)
     };
 
     static constexpr const char *kFormulario = "0517";
@@ -66,14 +69,21 @@ public:
 
     // Runs one installation statement with the installer's error rules: a
     // table that exists asks the "overwrite" question and is skipped, a key
-    // that exists is skipped silently, anything else shows the SQL error and
-    // is skipped. True when the statement ran.
+    // that exists is skipped silently, anything else shows the SQL error, is
+    // skipped and counts as a failure. True when the statement ran.
     bool ejecutarSentencia(const QString &sql, const QVariantList &valores = {});
+    // The same for a statement prepared once and run many times.
+    bool ejecutarPreparada(QSqlQuery &consulta, const QVariantList &valores);
+
+    // Statements that failed so far (the two skipped silently or after the
+    // question do not count).
+    int fallos() const { return m_fallos; }
 
     // When `tabla` exists and its week column has no default 0, rebuilds it
-    // with that default, keeping its rows, columns and indexes, in one
-    // transaction; leaves it as it was when any step fails. True when the
-    // table now has the default.
+    // with that default, keeping its rows, columns and indexes, all or
+    // nothing (inside the installation's transaction when there is one);
+    // leaves it as it was when any step fails. True when the table now has
+    // the default.
     bool asegurarSemanaPredeterminada(const QString &tabla);
 
     // The database file and the layout file named by KV000.INI (empty before
@@ -92,6 +102,7 @@ private:
     // 1 when the query finds a row, 0 when it finds none, -1 when it failed
     // (the failure has been shown).
     int buscarFila(const QString &sql, const QVariantList &valores);
+    bool informarError(const ErrorBD &error);
     void escribirFila(const QString &tabla, const QStringList &clave, const QVariantList &valoresClave,
         const QStringList &columnas, const QVariantList &valores);
 
@@ -100,6 +111,7 @@ private:
     QString m_conexion;
     QString m_rutaSistema;
     QString m_nombreBase;
+    int m_fallos = 0;
 };
 
 } // namespace kv

@@ -8,7 +8,8 @@
 
 // The form tables installer: run once by the host after its own
 // installation, without arguments (any given are ignored). It speaks only on
-// errors, on standard error.
+// errors, on standard error, and ends with a status other than 0 whenever the
+// installation did not wholly go in, so that the host shows what it said.
 int main(int argc, char *argv[])
 {
     // What the program creates in the system folder is private to the user
@@ -24,6 +25,8 @@ int main(int argc, char *argv[])
         return 1;
     case kv::Instalador::Resultado::SinBaseDatos:
         return 2;
+    case kv::Instalador::Resultado::Incompleta:
+        return 3;
     }
     return 2;
 }

@@ -12,6 +12,7 @@
 #include "reports/motorreporte.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstring>
 
@@ -34,12 +35,18 @@ int exportarReporte(int argc, char *argv[])
     const kv::ArchivoIni ini(kv::ArchivoIni::rutaPredeterminada());
     const QString sistema = ini.leer(QStringLiteral("Options"), QStringLiteral("SysPath"));
     if (sistema.isEmpty()) {
-        std::fprintf(stderr, "qadelia: %s no indica la carpeta del sistema (SysPath)\n", qPrintable(ini.ruta()));
+        std::fprintf(stderr, "qadelia: %s no indica la carpeta del sistema (SysPath)\n", ini.ruta().toUtf8().constData());
         return 2;
     }
+    const QString archivo = sistema + QStringLiteral("RPT/") + args.at(2);
+    // As the preview says it, title and text.
+    if (!QFileInfo::exists(archivo)) {
+        std::fprintf(stderr, "%s\n", QStringLiteral("Error al Imprimir: Archivo Físico del Reporte no Existe").toUtf8().constData());
+        return 1;
+    }
     QString error;
-    if (!kv::exportarPdf(sistema + QStringLiteral("RPT/") + args.at(2), args.at(3), &error)) {
-        std::fprintf(stderr, "qadelia: %s\n", error.toLocal8Bit().constData());
+    if (!kv::exportarPdf(archivo, args.at(3), &error)) {
+        std::fprintf(stderr, "qadelia: %s\n", error.toUtf8().constData());
         return 1;
     }
     return 0;

@@ -4,11 +4,50 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace kv {
 
 namespace {
+
 constexpr int kPasoVertical = 190;
 const QString kFuente = QStringLiteral("Courier New");
+// Coordinates are 16-bit: nothing lies beyond this on any page.
+constexpr int kCoordenadaMaxima = 32767;
+
+QSize areaVisible(const Impresora &impresora)
+{
+    const QSize area = impresora.areaPagina();
+    return QSize(area.width() > 0 ? area.width() : kCoordenadaMaxima,
+                 area.height() > 0 ? area.height() : kCoordenadaMaxima);
+}
+
+// How many characters of a text at x can begin on the page. A character is
+// taken to be no narrower than an eighth of the line height (Courier New's
+// are over half of it), so nothing that could show is left out, while a
+// text of a million characters costs what a line of the page costs.
+qsizetype caracteresVisibles(const Impresora &impresora, int x, qsizetype largo)
+{
+    const qint64 anchoMinimo = std::max(1, impresora.altoLinea() / 8);
+    const qint64 espacio = qint64(areaVisible(impresora).width()) - x;
+    if (espacio < 0)
+        return 0;
+    return std::min<qint64>(largo, espacio / anchoMinimo + 1);
+}
+
+// The characters of a vertical text whose cells lie on the page, one every
+// 190 twips downwards: [primero, fin).
+std::pair<qsizetype, qsizetype> tramoVertical(const Impresora &impresora, int y, qsizetype largo)
+{
+    const qint64 alto = std::max(0, impresora.altoLinea());
+    // A cell shows while its bottom is below the top edge and its top above
+    // the bottom edge.
+    const qint64 primero = y + alto >= 0 ? 0 : (-(y + alto)) / kPasoVertical + 1;
+    const qint64 limite = areaVisible(impresora).height();
+    const qint64 fin = y > limite ? 0 : (limite - y) / kPasoVertical + 1;
+    return {qsizetype(std::min<qint64>(primero, largo)), qsizetype(std::clamp<qint64>(fin, 0, largo))};
+}
+
 } // namespace
 
 bool enviarRegistro(Impresora &impresora, const Registro &r)
@@ -18,19 +57,21 @@ bool enviarRegistro(Impresora &impresora, const Registro &r)
         impresora.fijarFuente(kFuente);
         impresora.fijarNegrita(r.negrita);
         impresora.fijarTamano(r.tamano);
-        return impresora.texto(r.x, r.y, r.texto);
+        return impresora.texto(r.x, r.y, r.texto.left(caracteresVisibles(impresora, r.x, r.texto.size())));
     case Registro::Tipo::Cuadro:
         return impresora.linea(r.x, r.y, r.x, r.y2) && impresora.linea(r.x2, r.y, r.x2, r.y2)
                && impresora.linea(r.x, r.y, r.x2, r.y) && impresora.linea(r.x, r.y2, r.x2, r.y2);
-    case Registro::Tipo::TextoVertical:
+    case Registro::Tipo::TextoVertical: {
         impresora.fijarFuente(kFuente);
         impresora.fijarNegrita(r.negrita);
         impresora.fijarTamano(r.tamano);
-        for (qsizetype i = 0; i < r.texto.size(); ++i) {
+        const auto [primero, fin] = tramoVertical(impresora, r.y, r.texto.size());
+        for (qsizetype i = primero; i < fin; ++i) {
             if (!impresora.texto(r.x, r.y + int(i) * kPasoVertical, r.texto.mid(i, 1)))
                 return false;
         }
         return true;
+    }
     default:
         return true;
     }

@@ -3,13 +3,20 @@
 #include "store/numeros.h"
 #include "store/texto.h"
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kv {
 
 namespace {
 
 constexpr int kErrorArchivo = 53;
+constexpr int kErrorAcceso = 75;
 constexpr int kErrorTipos = 13;
 constexpr int kErrorDesborde = 6;
 constexpr int kErrorLinea = 62;
@@ -17,6 +24,23 @@ constexpr int kErrorLinea = 62;
 QString recortar(QStringView s)
 {
     return recortarBlancos(s);
+}
+
+// A piece of a line as a message quotes it: at most 80 characters (the last
+// one "…" when it was cut) and nothing a terminal or a message box would
+// take as a command or lose (control characters show as "�").
+QString citar(QStringView texto)
+{
+    constexpr qsizetype kMaximo = 80;
+    const bool cortado = texto.size() > kMaximo;
+    QString r = texto.left(cortado ? kMaximo - 1 : kMaximo).toString();
+    for (QChar &c : r) {
+        if (!c.isPrint() && c != u' ')
+            c = QChar::ReplacementCharacter;
+    }
+    if (cortado)
+        r += u'…';
+    return r;
 }
 
 // The fields of a drawing record, each up to its "|".
@@ -30,7 +54,7 @@ public:
         const qsizetype fin = m_resto.indexOf(u'|');
         if (fin < 0) {
             m_error = ErrorLectura{kErrorLinea, m_linea,
-                                   QStringLiteral("falta el \"|\" que cierra el campo %1").arg(QLatin1String(nombre))};
+                                   QStringLiteral("falta el \"|\" que cierra el campo %1").arg(QString::fromUtf8(nombre))};
             return std::nullopt;
         }
         QString campo = m_resto.left(fin).toString();
@@ -47,7 +71,7 @@ public:
         if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) {
             m_error = ErrorLectura{kErrorDesborde, m_linea,
                                    QStringLiteral("el campo %1 (%2) no cabe en un entero de 16 bits")
-                                       .arg(QLatin1String(nombre), *campo)};
+                                       .arg(QString::fromUtf8(nombre), citar(*campo))};
             return std::nullopt;
         }
         return int(v);
@@ -67,7 +91,7 @@ public:
             return !n->esCero();
         m_error = ErrorLectura{kErrorTipos, m_linea,
                                QStringLiteral("el campo %1 (\"%2\") no es True, False ni un número")
-                                   .arg(QLatin1String(nombre), *campo)};
+                                   .arg(QString::fromUtf8(nombre), citar(*campo))};
         return std::nullopt;
     }
 
@@ -138,7 +162,7 @@ std::optional<Registro> LectorReporte::interpretar(const QString &linea, int num
         error = ErrorLectura{kErrorLinea, numeroLinea,
                              linea.trimmed().isEmpty()
                                  ? QStringLiteral("línea vacía")
-                                 : QStringLiteral("no se reconoce el tipo de registro en \"%1\"").arg(linea)};
+                                 : QStringLiteral("no se reconoce el tipo de registro en \"%1\"").arg(citar(linea))};
         return std::nullopt;
     }
 
@@ -226,8 +250,25 @@ bool LectorReporte::abrir(const QString &ruta)
     m_archivo.close();
     m_error = {};
     m_linea = 0;
-    m_archivo.setFileName(ruta);
-    if (!m_archivo.open(QIODevice::ReadOnly)) {
+    // Opened without waiting and checked before anything is read: a FIFO
+    // would hold the reader until someone wrote to it, a device would never
+    // end. Only a regular file is a report.
+    const int descriptor = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        m_error = ErrorLectura{kErrorArchivo, 0,
+                               QStringLiteral("No se pudo abrir %1: %2")
+                                   .arg(ruta, QString::fromLocal8Bit(std::strerror(errno)))};
+        return false;
+    }
+    struct stat datos {};
+    if (::fstat(descriptor, &datos) != 0 || !S_ISREG(datos.st_mode)) {
+        ::close(descriptor);
+        m_error = ErrorLectura{kErrorAcceso, 0, QStringLiteral("%1 no es un archivo regular").arg(ruta)};
+        return false;
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    if (!m_archivo.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         m_error = ErrorLectura{kErrorArchivo, 0,
                                QStringLiteral("No se pudo abrir %1: %2").arg(ruta, m_archivo.errorString())};
         return false;

@@ -12,22 +12,30 @@ namespace kv {
 namespace {
 
 // The profile files are Windows-era text: Windows-1252, lines ending in CR LF
-// or LF. Lines are kept exactly as read, so that a write changes one line.
-QStringList leerLineas(const QString &ruta, QString *finDeLinea)
+// or LF. Each line is kept with its own ending exactly as read, so that a
+// write changes one line and nothing else; the last line may have none.
+struct Linea
 {
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly))
-        return {};
-    const QString contenido = desdeCp1252(archivo.readAll());
-    if (finDeLinea)
-        *finDeLinea = contenido.contains(u"\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QStringList lineas = contenido.split(u'\n');
-    for (QString &linea : lineas) {
-        if (linea.endsWith(u'\r'))
-            linea.chop(1);
+    QString texto; // without its ending
+    QString fin;   // "\r\n", "\n" or empty
+};
+
+QList<Linea> leerLineas(QByteArrayView bytes)
+{
+    const QString contenido = desdeCp1252(bytes);
+    QList<Linea> lineas;
+    qsizetype inicio = 0;
+    while (inicio < contenido.size()) {
+        const qsizetype salto = contenido.indexOf(u'\n', inicio);
+        if (salto < 0) {
+            lineas.append({contenido.mid(inicio), {}});
+            break;
+        }
+        const bool conRetorno = salto > inicio && contenido.at(salto - 1) == u'\r';
+        lineas.append({contenido.mid(inicio, salto - inicio - (conRetorno ? 1 : 0)),
+                       conRetorno ? QStringLiteral("\r\n") : QStringLiteral("\n")});
+        inicio = salto + 1;
     }
-    if (!lineas.isEmpty() && lineas.last().isEmpty())
-        lineas.removeLast();
     return lineas;
 }
 
@@ -56,6 +64,12 @@ QString nombreClave(const QString &linea)
 
 bool mismoNombre(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
+QByteArray leerArchivo(const QString &ruta)
+{
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
+}
+
 } // namespace
 
 ArchivoIni::ArchivoIni(QString ruta) : m_ruta(std::move(ruta)) {}
@@ -72,8 +86,14 @@ bool ArchivoIni::existe() const { return QFile::exists(m_ruta); }
 
 QString ArchivoIni::leer(const QString &seccion, const QString &clave) const
 {
+    return leerDe(leerArchivo(m_ruta), seccion, clave);
+}
+
+QString ArchivoIni::leerDe(QByteArrayView contenido, const QString &seccion, const QString &clave)
+{
     bool dentro = false;
-    for (const QString &linea : leerLineas(m_ruta, nullptr)) {
+    for (const Linea &l : leerLineas(contenido)) {
+        const QString &linea = l.texto;
         if (esSeccion(linea)) {
             dentro = mismoNombre(nombreSeccion(linea), seccion);
             continue;
@@ -91,15 +111,31 @@ QString ArchivoIni::leer(const QString &seccion, const QString &clave) const
 
 bool ArchivoIni::escribir(const QString &seccion, const QString &clave, const QString &valor)
 {
+    const QByteArray contenido = conClave(leerArchivo(m_ruta), seccion, clave, valor);
+    QDir().mkpath(QFileInfo(m_ruta).absolutePath());
+    QSaveFile archivo(m_ruta);
+    if (!archivo.open(QIODevice::WriteOnly))
+        return false;
+    archivo.write(contenido);
+    return archivo.commit();
+}
+
+QByteArray ArchivoIni::conClave(QByteArrayView contenido, const QString &seccion, const QString &clave,
+                                const QString &valor)
+{
+    QList<Linea> lineas = leerLineas(contenido);
+    // Lines added take the ending of the file's first line; a new file's
+    // are CR LF.
     QString finDeLinea = QStringLiteral("\r\n");
-    QStringList lineas = leerLineas(m_ruta, &finDeLinea);
+    if (!lineas.isEmpty() && !lineas.first().fin.isEmpty())
+        finDeLinea = lineas.first().fin;
     const QString nueva = clave + u'=' + valor;
 
     qsizetype inicioSeccion = -1;
     qsizetype ultimaDeSeccion = -1; // last non-blank line of the section
     bool escrita = false;
     for (qsizetype i = 0; i < lineas.size() && !escrita; ++i) {
-        const QString &linea = lineas.at(i);
+        const QString &linea = lineas.at(i).texto;
         if (esSeccion(linea)) {
             if (inicioSeccion >= 0)
                 break;
@@ -110,26 +146,27 @@ bool ArchivoIni::escribir(const QString &seccion, const QString &clave, const QS
         if (inicioSeccion < 0)
             continue;
         if (mismoNombre(nombreClave(linea), clave)) {
-            lineas[i] = nueva;
+            lineas[i].texto = nueva;
             escrita = true;
         } else if (!linea.trimmed().isEmpty()) {
             ultimaDeSeccion = i;
         }
     }
     if (!escrita) {
-        if (inicioSeccion >= 0) {
-            lineas.insert(ultimaDeSeccion + 1, nueva);
-        } else {
-            lineas << u'[' + seccion + u']' << nueva;
-        }
+        const qsizetype despues = inicioSeccion >= 0 ? ultimaDeSeccion : lineas.size() - 1;
+        // The line the new ones follow gets an ending if it had none.
+        if (despues >= 0 && lineas[despues].fin.isEmpty())
+            lineas[despues].fin = finDeLinea;
+        if (inicioSeccion >= 0)
+            lineas.insert(despues + 1, Linea{nueva, finDeLinea});
+        else
+            lineas << Linea{u'[' + seccion + u']', finDeLinea} << Linea{nueva, finDeLinea};
     }
 
-    QDir().mkpath(QFileInfo(m_ruta).absolutePath());
-    QSaveFile archivo(m_ruta);
-    if (!archivo.open(QIODevice::WriteOnly))
-        return false;
-    archivo.write(aCp1252(lineas.join(finDeLinea) + finDeLinea));
-    return archivo.commit();
+    QString texto;
+    for (const Linea &l : std::as_const(lineas))
+        texto += l.texto + l.fin;
+    return aCp1252(texto);
 }
 
 } // namespace kv

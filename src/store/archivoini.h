@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace kv {
@@ -27,6 +28,11 @@ public:
     // Creates the file or the section when missing. False when the file
     // cannot be written.
     bool escribir(const QString &seccion, const QString &clave, const QString &valor);
+
+    // The same two rules on the file's contents.
+    static QString leerDe(QByteArrayView contenido, const QString &seccion, const QString &clave);
+    static QByteArray conClave(QByteArrayView contenido, const QString &seccion, const QString &clave,
+                               const QString &valor);
 
 private:
     QString m_ruta;

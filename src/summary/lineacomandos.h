@@ -25,6 +25,12 @@ struct LineaComandos
 
     // Form + period + flag + submission number, unchanged: the listing's name.
     QString nombreListado() const { return formulario + periodo + indicador + numeroEnvio; }
+
+    // The fields that make up the listing's name and hold anything but
+    // letters, digits and blanks (a "/" or a "." would take the name out of
+    // the reports folder or onto another report's file), by name. Such a
+    // line is refused before anything is written.
+    QStringList camposNoValidos() const;
 };
 
 } // namespace kv

@@ -36,6 +36,17 @@ int main(int argc, char **argv)
     QStringList faltantes;
     const QString argumento = app.arguments().value(1);
     const LineaComandos linea = LineaComandos::leer(argumento, &faltantes);
+    // The listing is named after these fields: a line that would name a file
+    // outside the reports folder, or another report's file, is refused
+    // before anything is allocated or written.
+    if (const QStringList noValidos = linea.camposNoValidos(); !noValidos.isEmpty()) {
+        mensajes.mostrar(QStringLiteral("Presentación Telemática"),
+                         QStringLiteral("La línea de comandos no es válida; solo se admiten letras, dígitos y "
+                                        "blancos en: ")
+                             + noValidos.join(QStringLiteral(", ")),
+                         Icono::Critico);
+        return 3;
+    }
     if (!faltantes.isEmpty()) {
         mensajes.mostrar(QStringLiteral("Presentación Telemática"),
                          QStringLiteral("La línea de comandos tiene %1 de %2 caracteres; se toman en blanco: ")

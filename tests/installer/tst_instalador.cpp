@@ -4,6 +4,7 @@
 #include "installer/instalador.h"
 #include "support/basedeprueba.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
@@ -449,6 +450,65 @@ private slots:
         QCOMPARE(c.estado, estado);
         QCOMPARE(b->contar("PARAM"), estado == 0 ? kParametros.size() : 0);
         QCOMPARE(existeTabla(b->db(), "F517DETVP"), estado == 0);
+    }
+
+    // Under another program's write lock the installer used to wait once
+    // for every statement (about 105 s), say "database is locked" twenty
+    // times and end with 0, so that the host showed nothing.
+    void bloqueoDeEscrituraNoEsExito()
+    {
+        auto b = baseNueva();
+        QSqlQuery bloqueo(b->db());
+        QVERIFY(bloqueo.exec("BEGIN IMMEDIATE"));
+        QElapsedTimer reloj;
+        reloj.start();
+        const Corrida c = correr(*b);
+        const qint64 espera = reloj.elapsed();
+        QVERIFY(bloqueo.exec("ROLLBACK"));
+        QCOMPARE(c.errores,
+            QString::fromUtf8("Mensaje: La instalación no terminó: la base de datos %1 está bloqueada por otro "
+                              "programa. No se escribió nada; vuelva a instalar cuando se libere.\n")
+                .arg(b->rutaBase()));
+        QCOMPARE(c.estado, 3);
+        // One wait for the lock, not one per statement.
+        QVERIFY2(espera < 3 * BaseDatos::kEsperaMs, qPrintable(QString::number(espera)));
+        QCOMPARE(b->contar("PARAM"), 0);
+        QVERIFY(!existeTabla(b->db(), "F517DETVP"));
+    }
+
+    // A statement that failed was shown and skipped, but the run still
+    // ended with 0.
+    void sentenciaFallidaNoEsExito()
+    {
+        auto b = baseNueva();
+        b->ejecutar("DROP TABLE Reportes");
+        const Corrida c = correr(*b);
+        QCOMPARE(c.estado, 3);
+        QVERIFY2(c.errores.endsWith(QString::fromUtf8(
+                     "Mensaje: La instalación no terminó bien: 3 sentencia(s) fallaron y se omitieron.\n")),
+            qPrintable(c.errores));
+        QCOMPARE(c.errores.count(QStringLiteral("no such table: Reportes")), 3);
+        // What could go in went in.
+        QCOMPARE(b->contar("PARAM"), kParametros.size());
+        QCOMPARE(filasEnvio(*b), kEnvioEntregado);
+    }
+
+    // The layout rows are looked up once, by their key without regard to
+    // case: a row stored in other letters, or a key repeated in the file, is
+    // updated, never added twice.
+    void archivoEnvioClaveEnOtrasLetras()
+    {
+        auto b = baseNueva();
+        b->ejecutar("INSERT INTO envio_t VALUES ('0517','f517pagpre','X','',9,9,9,9,9,9,9,9,9)");
+        ponerArchivoEnvio(*b,
+            archivoEnvioEntregado() + "0517|T1|H1||1|0|1|1|1|1|0|0|0|\r\n0517|t1|H2||2|0|1|1|1|1|0|0|0|\r\n");
+        const Corrida c = correr(*b);
+        QCOMPARE(c.errores, QString());
+        QCOMPARE(c.estado, 0);
+        QCOMPARE(filasEnvio(*b),
+            (QStringList { "'0517'|'F517DETVP'|'HF517DETVP'|''|1|1|1|1|1|1|0|0|0",
+                "'0517'|'T1'|'H2'|''|2|0|1|1|1|1|0|0|0",
+                "'0517'|'f517pagpre'|'HF517PAGPRE'|''|2|0|1|1|1|1|0|0|1" }));
     }
 
     // The installation statements' own error rules, through the class.

@@ -13,6 +13,8 @@
 #include <QSqlRecord>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace kv;
 using prueba::BaseDePrueba;
 
@@ -213,6 +215,52 @@ private Q_SLOTS:
         QVERIFY(qadelia.waitForFinished(60000));
         QVERIFY(qadelia.exitCode() != 0);
         QVERIFY(QString::fromLocal8Bit(qadelia.readAllStandardError()).contains(QStringLiteral("Línea 1")));
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    // What qadelia --pdf says about a file it cannot draw: in UTF-8, with the
+    // quoted line cut short and cleaned of control characters, at once for a
+    // FIFO (which used to hang it), and the preview's words for a missing file.
+    void pdfMensajesDelLector_data()
+    {
+        QTest::addColumn<QByteArray>("contenido"); // empty: no file; "FIFO": a named pipe
+        QTest::addColumn<QByteArray>("esperado");  // standard error, UTF-8
+        QTest::newRow("missing file") << QByteArray() << QByteArray("Error al Imprimir: Archivo F\xc3\xadsico del Reporte no Existe\n");
+        QTest::newRow("FIFO") << QByteArray("FIFO") << QByteArray("no es un archivo regular");
+        QTest::newRow("size field named in UTF-8")
+            << QByteArray("pPos|1|1|texto|False|99999|0|\r\n") << QByteArray("el campo tama\xc3\xb1o (99999)");
+        QTest::newRow("megabyte line")
+            << QByteArray("\x1b[2J") + QByteArray(1 << 20, 'x') + "\r\n"
+            << QByteArray("no se reconoce el tipo de registro en \"\xef\xbf\xbd[2J") + QByteArray(75, 'x') + "\xe2\x80\xa6\"\n";
+    }
+    void pdfMensajesDelLector()
+    {
+        QFETCH(QByteArray, contenido);
+        QFETCH(QByteArray, esperado);
+        BaseDePrueba base;
+        const QString prn = base.carpeta() + QStringLiteral("RPT/00000009.PRN");
+        if (contenido == "FIFO") {
+            QCOMPARE(::mkfifo(QFile::encodeName(prn).constData(), 0600), 0);
+        } else if (!contenido.isEmpty()) {
+            QFile f(prn);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(contenido);
+        }
+        QProcess qadelia;
+        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+        entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        qadelia.setProcessEnvironment(entorno);
+        const QString pdf = base.carpeta() + QStringLiteral("salida.pdf");
+        qadelia.start(qEnvironmentVariable("KV_BIN_DIR") + QStringLiteral("/qadelia"),
+                      {QStringLiteral("--pdf"), QStringLiteral("00000009.PRN"), pdf});
+        const bool termino = qadelia.waitForFinished(20000);
+        if (!termino)
+            qadelia.kill();
+        QVERIFY(termino);
+        QVERIFY(qadelia.exitCode() != 0);
+        const QByteArray error = qadelia.readAllStandardError();
+        QVERIFY2(error.contains(esperado), error.left(300).constData());
+        QVERIFY2(error.size() < 400, QByteArray::number(error.size()).constData());
         QVERIFY(!QFile::exists(pdf));
     }
 };

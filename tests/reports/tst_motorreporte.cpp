@@ -39,6 +39,7 @@ private Q_SLOTS:
     void errorDeImpresoraAbandonaElTrabajo();
     void impresoraQueNoArranca();
     void registrosDeImpresion();
+    void textoDeUnMillonDeCaracteres();
     void indiceReleePaginas_data();
     void indiceReleePaginas();
     void indiceColores();
@@ -206,6 +207,40 @@ void TstMotorReporte::registrosDeImpresion()
     QCOMPARE(p.lineas[2].x2, 11300);
     QCOMPARE(p.lineas[2].y1, 1000);
     QCOMPARE(p.lineas[3].y2, 1000);
+}
+
+// A text field of a million characters took seconds and hundreds of
+// megabytes to draw: only what can show on the page is drawn.
+void TstMotorReporte::textoDeUnMillonDeCaracteres()
+{
+    const QString millon = QString(1000000, u'M');
+    const QString r = archivo(QStringLiteral("millon.PRN"),
+                              {QStringLiteral("pPosVerti|100|1000|") + millon + QStringLiteral("|False|8|0|"),
+                               QStringLiteral("pPosVerti|400|-1000|") + millon + QStringLiteral("|False|8|0|"),
+                               QStringLiteral("pPos|300|500|") + millon + QStringLiteral("|False|10|0|"),
+                               QStringLiteral("pPos|30000|700|fuera|False|10|0|")});
+    BitacoraImpresora bitacora;
+    auto impresora = bitacora.fabrica()(QString());
+    QVERIFY(imprimirReporte(r, *impresora).completo);
+    const PaginaImpresa &p = bitacora.ultimo().paginas.at(0);
+    QList<int> filas[2];
+    QString horizontal;
+    for (const TextoImpreso &t : p.textos) {
+        if (t.x == 100 || t.x == 400)
+            filas[t.x == 400].append(t.y);
+        else if (t.x == 300)
+            horizontal = t.texto;
+        else
+            QCOMPARE(t.texto, QString()); // starts right of the page
+    }
+    // The recording page is 16838 twips high, an 8-point cell 184 high.
+    QCOMPARE(filas[0].size(), 84);
+    QCOMPARE(filas[0].first(), 1000);
+    QCOMPARE(filas[0].last(), 1000 + 83 * 190);
+    QCOMPARE(filas[1].first(), -1000 + 5 * 190); // the first cell reaching below the top edge
+    QCOMPARE(filas[1].last(), -1000 + 93 * 190);
+    QVERIFY2(horizontal.size() >= 11906 / 120 && horizontal.size() < 1000, qPrintable(QString::number(horizontal.size())));
+    QVERIFY(millon.startsWith(horizontal));
 }
 
 // Pictures of the preview and the pages they show, read again on demand.

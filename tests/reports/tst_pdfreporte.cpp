@@ -4,6 +4,8 @@
 #include "reports/motorreporte.h"
 #include "support/palabraspdf.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
@@ -31,6 +33,7 @@ private Q_SLOTS:
     void orientacionPorTrabajo();
     void archivoIlegibleNoDejaPdf();
     void archivoQueFalta();
+    void textoDeUnMillonDeCaracteres();
 };
 
 void TstPdfReporte::posiciones_data()
@@ -137,6 +140,23 @@ void TstPdfReporte::archivoQueFalta()
     QString error;
     QVERIFY(!exportarPdf(m_dir.filePath(QStringLiteral("nada.PRN")), m_dir.filePath(QStringLiteral("nada.pdf")), &error));
     QVERIFY2(error.startsWith(QStringLiteral("Error 53 - ")), qPrintable(error));
+}
+
+// Drawn whole, a million-character text took seconds and hundreds of
+// megabytes; only what shows on the page is drawn now.
+void TstPdfReporte::textoDeUnMillonDeCaracteres()
+{
+    const QString millon = QString(1000000, u'W');
+    const QString prn = m_dir.filePath(QStringLiteral("millon.PRN"));
+    QVERIFY(escribirArchivo(prn, {QStringLiteral("pPosVerti|600|1000|") + millon + QStringLiteral("|False|8|0|"),
+                                  QStringLiteral("pPos|300|300|") + millon + QStringLiteral("|False|10|0|")}));
+    QElapsedTimer reloj;
+    reloj.start();
+    const QString pdf = m_dir.filePath(QStringLiteral("millon.pdf"));
+    QString error;
+    QVERIFY2(exportarPdf(prn, pdf, &error), qPrintable(error));
+    QVERIFY2(reloj.elapsed() < 2000, qPrintable(QString::number(reloj.elapsed())));
+    QVERIFY(QFileInfo(pdf).size() < 200000);
 }
 
 QTEST_MAIN(TstPdfReporte)

@@ -82,6 +82,22 @@ private Q_SLOTS:
         QCOMPARE(leerArchivo(ruta), QByteArray("[Options]\nSysPath=/a/\nSystemDB=/a/KV000.MDW\n\n[Otra]\nClave=1\n"));
     }
 
+    // A stray CR at the end of one line of an LF file made the writer take
+    // the whole file for CR LF and rewrite every line's ending; a second
+    // write then changed the file again.
+    void escribirConservaElFinDeCadaLinea()
+    {
+        const QByteArray antes = "[Options]\nSysPath=/a/\r\r\nDBName=kv.db\n[Otra]\r\nClave=1";
+        const QString ruta = escribirArchivo(antes);
+        ArchivoIni ini(ruta);
+        QVERIFY(ini.escribir(QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("/a/KV000.MDW")));
+        const QByteArray despues = leerArchivo(ruta);
+        QCOMPARE(despues, QByteArray("[Options]\nSysPath=/a/\r\r\nDBName=kv.db\nSystemDB=/a/KV000.MDW\n[Otra]\r\nClave=1"));
+        QVERIFY(ini.escribir(QStringLiteral("Options"), QStringLiteral("SystemDB"), QStringLiteral("/a/KV000.MDW")));
+        QCOMPARE(leerArchivo(ruta), despues);
+        QCOMPARE(ini.leer(QStringLiteral("Options"), QStringLiteral("SysPath")), QStringLiteral("/a/"));
+    }
+
     void escribirCreaArchivoYSeccion()
     {
         const QString ruta = m_dir.filePath(QStringLiteral("nueva/KV000.INI"));

@@ -4,6 +4,7 @@
 #include "support/basedeprueba.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
@@ -231,6 +232,61 @@ private Q_SLOTS:
         QCOMPARE(r.error.trimmed(),
                  QStringLiteral("Presentación Telemática: La aplicación ya se encuentra en Ejecución"));
         QCOMPARE(base.contar(QStringLiteral("SPOOL")), 0);
+    }
+
+    // The listing's name comes from the command line: a name that climbed out
+    // of the reports folder emptied a file two folders up, and one made of
+    // "." and "/" emptied a registered report.
+    void listadoFueraDeLaCarpetaDeReportes_data()
+    {
+        QTest::addColumn<QString>("linea");
+        QTest::addColumn<QString>("campos");
+        QTest::newRow("two folders up") << "0620100070970    ../..//////////keep"
+                                        << QString::fromUtf8("formulario, periodo, indicador, número de envío");
+        QTest::newRow("registered report") << "0620100070970    /./././././00000001"
+                                           << QStringLiteral("formulario, periodo, indicador");
+    }
+    void listadoFueraDeLaCarpetaDeReportes()
+    {
+        QFETCH(QString, linea);
+        QFETCH(QString, campos);
+        // The host lives two folders below a folder the test watches whole.
+        QTemporaryDir exterior;
+        const QString encima = exterior.path() + QStringLiteral("/encima");
+        QVERIFY(QDir().mkpath(encima));
+        const QByteArray tmpAnterior = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(encima));
+        BaseDePrueba base;
+        qputenv("TMPDIR", tmpAnterior);
+        QVERIFY(base.carpeta().startsWith(encima));
+        preparar(base, Declaracion{"200611", "5175", " ", " ", " ", "0", "200611", "5175", "5175"});
+        for (const QString &archivo : {encima + QStringLiteral("/keep.PRN"), base.carpeta() + QStringLiteral("RPT/00000001.PRN")}) {
+            QFile f(archivo);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("contenido que se conserva\r\n");
+        }
+        base.ejecutar(QStringLiteral("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d) "
+                                     "VALUES ('ZEN001','000001','00000001.PRN','2026-12-01 08:00:00','PRUEBA',6,'20100070970')"));
+        const auto foto = [&] {
+            QMap<QString, QByteArray> r;
+            QDirIterator it(exterior.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString ruta = it.next();
+                if (!ruta.endsWith(u".db-shm") && !ruta.endsWith(u".db-wal") && !ruta.endsWith(u".db"))
+                    r.insert(ruta, leer(ruta));
+            }
+            return r;
+        };
+        const auto antes = foto();
+
+        const Ejecucion r = ejecutar(base, {linea}, m_runtime.path());
+        QVERIFY(r.codigo != 0);
+        QCOMPARE(r.error.trimmed(),
+                 QString::fromUtf8("Presentación Telemática: La línea de comandos no es válida; solo se admiten "
+                                   "letras, dígitos y blancos en: ")
+                     + campos);
+        QCOMPARE(foto(), antes);
+        QCOMPARE(base.contar(QStringLiteral("SPOOL")), 1);
     }
 
     void baseBloqueada()
