@@ -226,14 +226,9 @@ CasillasCargadas Declaracion::CargarCasillas(const QString &periodoMostrado, Err
         }
         if (!casillas().contains(casilla))
             continue; // a box of no field of this form
-        if (casilla == u"402" || casilla == u"403") {
-            // Deductions are shown in parentheses.
-            const auto n = convertirNumero(valor);
-            r.valores.insert(casilla, n ? formato(n->abs(), u"(###,###,###,##0)") : QString());
-            continue;
-        }
         // The figure as a plain number, without separators; a stored text
-        // that is no number is shown as it is.
+        // that is no number is shown as it is. The window shows each box
+        // in its own form (402 and 403 in parentheses).
         const auto n = convertirNumero(valor);
         r.valores.insert(casilla, n ? n->texto() : valor);
     }

@@ -70,7 +70,7 @@ struct CabeceraCargada
 // them: the figures by box number, and the header values stored as boxes.
 struct CasillasCargadas
 {
-    QMap<QString, QString> valores; // txtValor by box number (402 and 403 already shown as deductions)
+    QMap<QString, QString> valores; // txtValor by box number, plain numbers
     std::optional<QString> telefono; // 028
     std::optional<QString> importe; // 870, "##,###,###,##0"
     std::optional<QString> formapago; // 872

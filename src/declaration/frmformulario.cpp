@@ -1,5 +1,7 @@
 #include "frmformulario.h"
 
+#include "casillasventana.h"
+#include "flights/tasavuelo.h"
 #include "grillavuelos.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
@@ -37,11 +39,7 @@ namespace {
 // or from other boxes.
 bool casillaBloqueada(const QString &casilla)
 {
-    static const QStringList bloqueadas
-        = {QStringLiteral("390"), QStringLiteral("391"), QStringLiteral("392"), QStringLiteral("393"),
-           QStringLiteral("394"), QStringLiteral("395"), QStringLiteral("396"), QStringLiteral("401"),
-           QStringLiteral("404"), QStringLiteral("406")};
-    return bloqueadas.contains(casilla);
+    return Casillas::esCalculada(casilla.toInt());
 }
 
 void fijarFondo(QWidget *control, const QColor &color)
@@ -161,6 +159,7 @@ frmFormulario::frmFormulario(Contexto &contexto, const ParametrosVentana &parame
     connect(m_tabs, &QTabWidget::currentChanged, this, &frmFormulario::pestanaCambiada);
     fijarContextoAyuda(this, kContextoIdentificacion);
     instalarTeclas();
+    conectarCasillas();
 }
 
 frmFormulario::~frmFormulario() = default;
@@ -295,18 +294,20 @@ QLineEdit *frmFormulario::crearCasilla(const QString &casilla, const QString &et
         fijarFondo(campo, Qt::cyan);
     }
     m_casillas.insert(casilla, campo);
-    connect(campo, &QLineEdit::textEdited, this, [this, casilla] { casillaEditada(casilla); });
     return campo;
 }
 
 void frmFormulario::crearVuelos(QWidget *pagina)
 {
     m_modeloVuelos = new ModeloVuelos(this);
+    // Each flight with the rate in force on its arrival date, beside its tax.
+    m_modeloTasa = new ModeloTasaVuelos(TablaTasas(m_decl.datos()), Declaracion::kFecArribo, this);
+    m_modeloTasa->setSourceModel(m_modeloVuelos);
     m_grdDetalle = new QTableView(pagina);
     m_grdDetalle->setObjectName(QStringLiteral("grdDetalle"));
     auto *encabezado = new EncabezadoGrupos(gruposVuelos(), m_grdDetalle);
     m_grdDetalle->setHorizontalHeader(encabezado);
-    m_grdDetalle->setModel(m_modeloVuelos);
+    m_grdDetalle->setModel(m_modeloTasa);
     m_grdDetalle->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grdDetalle->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grdDetalle->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -514,12 +515,8 @@ void frmFormulario::mostrarCabecera(const CabeceraCargada &cabecera)
 
 void frmFormulario::mostrarCasillas(const CasillasCargadas &casillas)
 {
-    for (auto it = casillas.valores.cbegin(); it != casillas.valores.cend(); ++it) {
-        if (QLineEdit *campo = txtValor(it.key()))
-            campo->setText(it.value());
-    }
-    if (casillas.valores.contains(QStringLiteral("401")))
-        m_txtImpSoles->setText(casillas.valores.value(QStringLiteral("401")));
+    m_cajas->cargar(casillas.valores);
+    m_cajas->setHistorico(m_decl.bHistorico());
     if (casillas.telefono)
         m_txtTelefono->setText(*casillas.telefono);
     if (casillas.importe)
@@ -570,12 +567,13 @@ void frmFormulario::CargaVuelos()
     if (error.hay())
         informarFallo(QStringLiteral("No se pudieron leer los vuelos."), error);
     // A new query resets the columns: the widths measured once come back.
+    colocarColumnaTasa();
     for (int c = 0; c < m_anchosVuelos.size(); ++c)
         m_grdDetalle->setColumnWidth(c, m_anchosVuelos.at(c));
     m_modeloVuelos->leerHasta(fila);
     const int filas = m_modeloVuelos->rowCount();
     if (filas > 0)
-        m_grdDetalle->setCurrentIndex(m_modeloVuelos->index(std::min(fila, filas - 1), 0));
+        m_grdDetalle->setCurrentIndex(m_modeloTasa->index(std::min(fila, filas - 1), 0));
     if (m_modeloVuelos->canFetchMore())
         m_lecturaVuelos.start();
 }
@@ -930,14 +928,65 @@ void frmFormulario::importarVuelos()
 
 void frmFormulario::TotalizaVuelos()
 {
-    // Boxes 390 to 396 from the working copy: the box arithmetic fills this
-    // in. Until then the boxes keep the figures they were loaded with.
+    // One aggregate query: the count of 395 too, so a long list still
+    // being read into the grid is counted whole.
+    ErrorBD error;
+    if (!m_cajas->TotalizaVuelos(&error))
+        informarFallo(QStringLiteral("No se pudieron sumar los vuelos."), error);
 }
 
 void frmFormulario::casillaEditada(const QString &casilla)
 {
-    Q_UNUSED(casilla); // the boxes' chain of recomputation starts here
+    // What the box's change recomputes has already been shown.
+    Q_UNUSED(casilla);
     marcarModificado();
+}
+
+// --- Boxes --------------------------------------------------------------------
+
+const Casillas &frmFormulario::casillas() const
+{
+    return m_cajas->casillas();
+}
+
+void frmFormulario::conectarCasillas()
+{
+    m_cajas = new CasillasVentana(m_decl.datos(), m_ctx.utilidad, this);
+    for (auto it = m_casillas.cbegin(); it != m_casillas.cend(); ++it)
+        m_cajas->agregar(it.key().toInt(), it.value());
+    m_cajas->setImpSoles(m_txtImpSoles);
+    m_cajas->setFormaDePago(m_formaPago);
+    connect(m_cajas, &CasillasVentana::editada, this,
+            [this](int casilla) { casillaEditada(QString::number(casilla)); });
+    connect(m_cajas, &CasillasVentana::aviso, this, [this](const QString &texto) { mostrar(texto); });
+    connect(m_cajas, &CasillasVentana::pagosPreviosPedidos, this, &frmFormulario::abrirPagosPrevios);
+}
+
+void frmFormulario::abrirPagosPrevios()
+{
+    if (!m_ctx.ventanas)
+        return;
+    ParametrosVentana p;
+    p.nombre = QStringLiteral("ListaPagosPrevios");
+    p.accion = m_decl.sAccion();
+    p.historico = m_decl.bHistorico();
+    p.periodoMostrado = m_mkePeriodo->displayText();
+    // A sent declaration is only looked at: its payments are listed, and
+    // its box 403 stays as it was sent.
+    if (!m_decl.bHistorico())
+        p.devolver = [this](const QString &total) { m_cajas->cambiar(403, total); };
+    m_ctx.ventanas->AbrirVentana(p, this);
+}
+
+void frmFormulario::colocarColumnaTasa()
+{
+    QHeaderView *encabezado = m_grdDetalle->horizontalHeader();
+    const int tasa = m_modeloTasa->columnaTasa();
+    if (tasa >= encabezado->count())
+        return;
+    const int destino = Declaracion::kMtoDolar + 1;
+    if (encabezado->visualIndex(tasa) != destino)
+        encabezado->moveSection(encabezado->visualIndex(tasa), destino);
 }
 
 // --- Buttons at the foot and closing -------------------------------------------

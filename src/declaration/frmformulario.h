@@ -24,7 +24,10 @@ namespace kv {
 
 struct Contexto;
 class BarradeEstadoQDL;
+class Casillas;
+class CasillasVentana;
 class FormaDePagoQDL;
+class ModeloTasaVuelos;
 class ModeloVuelos;
 
 // The declaration window: one declaration of form 0517 for one taxpayer and
@@ -196,6 +199,22 @@ private:
     QGroupBox *m_frmOrden;
     QLineEdit *m_txtOrden;
     QLineEdit *m_txtVerifica;
+
+    // --- The boxes and the flight grid's rate column ---
+public:
+    // The boxes' figures as their rules keep them.
+    const Casillas &casillas() const;
+
+private:
+    // Gives the boxes their rules: recomputation, focus and key handling.
+    void conectarCasillas();
+    // Box 403: the previous payments' list, whose total comes back into it.
+    void abrirPagosPrevios();
+    // The rate column sits after the tax (a new query may have reset it).
+    void colocarColumnaTasa();
+
+    CasillasVentana *m_cajas = nullptr;
+    ModeloTasaVuelos *m_modeloTasa = nullptr;
 };
 
 // Makes "Formulario" known to the window opener.

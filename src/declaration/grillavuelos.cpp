@@ -1,6 +1,7 @@
 #include "grillavuelos.h"
 
 #include "declaracion.h"
+#include "flights/tasavuelo.h"
 #include "store/formato.h"
 
 #include <QPainter>
@@ -137,8 +138,9 @@ QSize EncabezadoGrupos::sizeHint() const
 
 const EncabezadoGrupos::Grupo *EncabezadoGrupos::grupoDe(int seccion) const
 {
+    const int posicion = visualIndex(seccion);
     for (const Grupo &g : m_grupos) {
-        if (seccion >= g.primera && seccion <= g.ultima)
+        if (posicion >= g.primera && posicion <= g.ultima)
             return &g;
     }
     return nullptr;
@@ -154,8 +156,10 @@ void EncabezadoGrupos::paintSection(QPainter *pintor, const QRect &rect, int sec
     // paints the slice above itself, so the caption stays centred however
     // the grid is scrolled.
     if (const Grupo *g = grupoDe(seccion)) {
-        const int x0 = sectionViewportPosition(g->primera);
-        const int x1 = sectionViewportPosition(g->ultima) + sectionSize(g->ultima);
+        const int primera = logicalIndex(g->primera);
+        const int ultima = logicalIndex(g->ultima);
+        const int x0 = sectionViewportPosition(primera);
+        const int x1 = sectionViewportPosition(ultima) + sectionSize(ultima);
         QStyleOptionHeader opcion;
         initStyleOption(&opcion);
         opcion.rect = QRect(x0, rect.top(), x1 - x0, arriba);
@@ -186,10 +190,11 @@ void EncabezadoGrupos::paintSection(QPainter *pintor, const QRect &rect, int sec
 
 QList<EncabezadoGrupos::Grupo> gruposVuelos()
 {
+    // The rate in force sits after the tax, inside the tax's group.
     return {
         {QStringLiteral("Vuelo"), Declaracion::kFecArribo, Declaracion::kCodVuelo},
         {QStringLiteral("Sujetos No Comprendidos"), Declaracion::kTripulantes, Declaracion::kDeport},
-        {QStringLiteral("Impuesto"), Declaracion::kAfectos, Declaracion::kAdqAnterior},
+        {QStringLiteral("Impuesto"), Declaracion::kAfectos, Declaracion::kColumnasGrilla},
     };
 }
 
@@ -213,6 +218,10 @@ QList<int> anchosColumnasVuelos(const QTableView *grilla)
                            valores.horizontalAdvance(muestras.at(c)))
                 + margen;
     }
+    // The rate in force, last in the model: "15.00".
+    anchos << std::max(anchoTitulo(titulos, ModeloTasaVuelos::kTitulo),
+                       valores.horizontalAdvance(QStringLiteral("000.00")))
+            + margen;
     return anchos;
 }
 

@@ -37,8 +37,9 @@ public:
 };
 
 // A grid heading of two rows: above, the caption of each group of columns
-// spanning its columns; below, each column's own heading, wrapped on up to
-// three lines.
+// spanning its columns (by their places on screen, so a column moved into
+// a group belongs to it); below, each column's own heading, wrapped on up
+// to three lines.
 class EncabezadoGrupos : public QHeaderView
 {
     Q_OBJECT
@@ -67,7 +68,8 @@ private:
     QList<Grupo> m_grupos;
 };
 
-// The flight grid's columns: the groups, and widths that fit each heading
+// The flight grid's columns (the model's, then the rate in force): the
+// groups, and widths that fit each heading
 // in three lines and the widest value a column usually holds (measured once
 // per window: a refresh of 10,000 rows must not measure them).
 QList<EncabezadoGrupos::Grupo> gruposVuelos();

@@ -31,7 +31,8 @@ int ModeloTasaVuelos::columnaTasa() const
 
 int ModeloTasaVuelos::columnCount(const QModelIndex &padre) const
 {
-    return padre.isValid() || !sourceModel() ? 0 : columnaTasa() + 1;
+    // No columns until the source has some (a query not yet run).
+    return padre.isValid() || columnaTasa() == 0 ? 0 : columnaTasa() + 1;
 }
 
 QModelIndex ModeloTasaVuelos::index(int fila, int columna, const QModelIndex &padre) const
@@ -68,7 +69,8 @@ QVariant ModeloTasaVuelos::data(const QModelIndex &indice, int rol) const
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (rol != Qt::DisplayRole)
         return {};
-    return tasaDeVuelo(m_tasas, sourceModel()->index(indice.row(), m_columnaFecha).data());
+    // The stored date: a grid may show it in another form.
+    return tasaDeVuelo(m_tasas, sourceModel()->index(indice.row(), m_columnaFecha).data(Qt::EditRole));
 }
 
 QVariant ModeloTasaVuelos::headerData(int seccion, Qt::Orientation orientacion, int rol) const

@@ -7,9 +7,14 @@
 #include "app/mdifrm.h"
 #include "declaration/frmformulario.h"
 #include "declist/frmabrirform.h"
+#include "flights/frmdetallevuelo.h"
+#include "flights/frmimportavuelos.h"
+#include "payments/ventanaspagos.h"
 #include "reports/ui/frmconsist.h"
 #include "reports/ui/frmimpxpag.h"
 #include "reports/ui/frmpreview.h"
+#include "reports/ui/ventanasreportes.h"
+#include "support/ventanamodal.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -86,6 +91,26 @@ std::unique_ptr<QWidget> formulario(BaseDePrueba &base, const QString &accion)
     return v;
 }
 
+// A window the window opener shows modal, looked at once it is up.
+QStringList sinNombreAlAbrir(BaseDePrueba &base, const QString &nombre, const QString &accion)
+{
+    Contexto &ctx = base.contexto();
+    elegirDeclaracion(ctx);
+    RegistroVentanas registro;
+    registrarVentanaDetalle(registro, ctx);
+    registrarVentanaImportar(registro, ctx);
+    registrarVentanasPagos(registro, ctx);
+    registrarVentanasReportes(registro, ctx, nullptr);
+    QStringList faltan {QStringLiteral("(not opened)")};
+    enLaVentanaModal<QDialog>([&](QDialog *ventana) { faltan = sinNombre(ventana); });
+    ParametrosVentana p;
+    p.nombre = nombre;
+    p.accion = accion;
+    p.periodoMostrado = QStringLiteral("03/2024");
+    registro.AbrirVentana(p);
+    return faltan;
+}
+
 } // namespace
 
 class TstAccesibilidad : public QObject
@@ -97,7 +122,9 @@ private slots:
     {
         QTest::addColumn<QString>("ventana");
         for (const char *v : {"principal", "lista", "bancos", "acerca", "previa", "paginas",
-                              "inconsistencias", "formulario NEW", "formulario MOD", "formulario REG"})
+                              "inconsistencias", "formulario NEW", "formulario MOD", "formulario REG",
+                              "Detalle NEW", "Detalle MOD", "ImportarVuelos NEW", "ListaPagosPrevios MOD",
+                              "DetallePagosPrevios NEW", "ListaImprimirFormularios IMP"})
             QTest::newRow(v) << QString::fromLatin1(v);
     }
 
@@ -126,8 +153,13 @@ private slots:
             w = std::make_unique<frmImpxPag>(ctx);
         } else if (ventana == u"inconsistencias") {
             w = std::make_unique<FrmConsist>(ctx);
-        } else {
+        } else if (ventana.startsWith(u"formulario")) {
             w = formulario(base, ventana.section(u' ', 1));
+        } else {
+            QCOMPARE(sinNombreAlAbrir(base, ventana.section(u' ', 0, 0), ventana.section(u' ', 1))
+                         .join(QStringLiteral(", ")),
+                     QString());
+            return;
         }
         QCOMPARE(sinNombre(w.get()).join(QStringLiteral(", ")), QString());
     }

@@ -99,4 +99,17 @@ inline void guardarDeclaracionCompleta(BaseDePrueba &base, int vuelos)
     t.confirmar();
 }
 
+// The declaration sent (copy "001", order number 12345678 of control
+// number C0001): its header, box 397 and three flights.
+inline void enviarDeclaracion(BaseDePrueba &base)
+{
+    base.ejecutar(
+        QStringLiteral("INSERT INTO HCAB (tip_doc_d, doc_id_d, periodo, Formulario, correl, fec_pro, "
+                       "rectifica, estado, norden, fec_env, control, cNumero) "
+                       "VALUES (6,?,?,'0517','001','2024-04-10','0',1,'12345678','2024-04-12','C0001','0')"),
+        {kRuc, kPeriodo});
+    guardarCasilla(base, QStringLiteral("397"), QStringLiteral("3.450"), QStringLiteral("001"));
+    guardarVuelos(base, QStringLiteral("HF517DETVP"), 3, QStringLiteral("001"));
+}
+
 } // namespace kv::prueba

@@ -123,8 +123,8 @@ private slots:
         const CasillasCargadas c = e.decl.CargarCasillas(QStringLiteral("03/2024"));
         QCOMPARE(c.valores.value(QStringLiteral("397")), QStringLiteral("3.45"));
         QCOMPARE(c.valores.value(QStringLiteral("405")), QStringLiteral("1234"));
-        QCOMPARE(c.valores.value(QStringLiteral("402")), QStringLiteral("(500)"));
-        QCOMPARE(c.valores.value(QStringLiteral("403")), QStringLiteral("(300)"));
+        QCOMPARE(c.valores.value(QStringLiteral("402")), QStringLiteral("-500"));
+        QCOMPARE(c.valores.value(QStringLiteral("403")), QStringLiteral("300"));
         // Header values go to their own fields, never to a box.
         QCOMPARE(c.valores.size(), 15);
         QCOMPARE(c.rectifica.value_or(QString()), QStringLiteral("1"));

@@ -80,17 +80,6 @@ struct Escena
     }
 };
 
-void enviar(BaseDePrueba &base)
-{
-    base.ejecutar(
-        QStringLiteral("INSERT INTO HCAB (tip_doc_d, doc_id_d, periodo, Formulario, correl, fec_pro, "
-                       "rectifica, estado, norden, fec_env, control, cNumero) "
-                       "VALUES (6,?,?,'0517','001','2024-04-10','0',1,'12345678','2024-04-12','C0001','0')"),
-        {kRuc, kPeriodo});
-    guardarCasilla(base, QStringLiteral("397"), QStringLiteral("3.450"), QStringLiteral("001"));
-    guardarVuelos(base, QStringLiteral("HF517DETVP"), 3, QStringLiteral("001"));
-}
-
 } // namespace
 
 class TstFrmFormulario : public QObject
@@ -151,7 +140,7 @@ private slots:
         // The stored rectification is applied without its reminder.
         QVERIFY(v.OptRectifica(1)->isChecked());
         QVERIFY(e.base.mensajes().mostrados().isEmpty());
-        QCOMPARE(v.txtValor(QStringLiteral("397"))->text(), QStringLiteral("3.45"));
+        QCOMPARE(v.txtValor(QStringLiteral("397"))->text(), QStringLiteral("3.450"));
         QCOMPARE(v.txtValor(QStringLiteral("402"))->text(), QStringLiteral("(500)"));
         QCOMPARE(v.txtImpSoles()->text(), v.txtValor(QStringLiteral("401"))->text());
         QVERIFY(v.txtValor(QStringLiteral("390"))->isReadOnly());
@@ -174,7 +163,7 @@ private slots:
     {
         Escena e;
         frmFormulario &v = e.abrir(Declaracion::kModificar);
-        v.grdDetalle()->setCurrentIndex(v.modeloVuelos()->index(2, 0));
+        v.grdDetalle()->setCurrentIndex(v.grdDetalle()->model()->index(2, 0));
         const QString codigo = e.celda(2, Declaracion::kCodVuelo);
         v.cmdAccion(1)->click();
         QCOMPARE(e.aperturas.size(), 1);
@@ -207,7 +196,7 @@ private slots:
         if (e.base.motor() == Motor::SQLite)
             QVERIFY(e.filas() < 600);
         QTRY_COMPARE(e.filas(), 600);
-        v.grdDetalle()->setCurrentIndex(v.modeloVuelos()->index(550, 0));
+        v.grdDetalle()->setCurrentIndex(v.grdDetalle()->model()->index(550, 0));
         e.base.mensajes().responder(Respuesta::No);
         v.cmdAccion(2)->click();
         QCOMPARE(v.grdDetalle()->currentIndex().row(), 550);
@@ -289,7 +278,7 @@ private slots:
     void enviadaSoloLectura()
     {
         Escena e;
-        enviar(e.base);
+        enviarDeclaracion(e.base);
         frmFormulario &v = e.abrir(Declaracion::kRegistrar, true);
         QVERIFY(v.frmOrden()->isVisible());
         QCOMPARE(v.txtOrden()->text(), QStringLiteral("12345678"));
@@ -301,7 +290,7 @@ private slots:
             QVERIFY(!v.cmdAccion(i)->isEnabled());
         QVERIFY(!v.TxtTelefono()->isEnabled());
         QVERIFY(!v.txtValor(QStringLiteral("397"))->isEnabled());
-        QCOMPARE(v.txtValor(QStringLiteral("397"))->text(), QStringLiteral("3.45"));
+        QCOMPARE(v.txtValor(QStringLiteral("397"))->text(), QStringLiteral("3.450"));
         QCOMPARE(v.FormaDePagoQDL1()->habilitado(), QStringLiteral("0"));
         QCOMPARE(e.filas(), 3);
         QVERIFY(!v.ordenCambiado());
@@ -314,7 +303,7 @@ private slots:
     void numeroDeOrdenAlSalir()
     {
         Escena e;
-        enviar(e.base);
+        enviarDeclaracion(e.base);
         frmFormulario &v = e.abrir(Declaracion::kRegistrar, true);
         MensajesGuionados &m = e.base.mensajes();
         v.txtOrden()->setFocus();

@@ -9,6 +9,7 @@
 #include "payments/modelopagosprevios.h"
 #include "payments/ventanaspagos.h"
 #include "store/ui/listas.h"
+#include "support/ventanamodal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -78,13 +79,7 @@ struct Escena
 // window is closed afterwards whatever happened, so a failure never hangs.
 void enLaVentanaDePago(std::function<void(FrmDetallePagosPrevios *)> accion)
 {
-    QTimer::singleShot(0, [accion] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *ventana = qobject_cast<FrmDetallePagosPrevios *>(modal))
-            accion(ventana);
-        if (auto *dialogo = qobject_cast<QDialog *>(modal); dialogo && dialogo->isVisible())
-            dialogo->QDialog::done(QDialog::Rejected);
-    });
+    enLaVentanaModal<FrmDetallePagosPrevios>(std::move(accion));
 }
 
 void llenar(FrmDetallePagosPrevios *d, const QString &boleta, const QString &operacion, const QString &fecha,
