@@ -98,7 +98,9 @@ bool FrmConsist::elegirLinea(int linea)
 void FrmConsist::marcarLinea()
 {
     QTextEdit::ExtraSelection linea;
-    linea.format.setBackground(palette().color(QPalette::AlternateBase));
+    QColor fondo = palette().color(QPalette::Highlight);
+    fondo.setAlpha(64);
+    linea.format.setBackground(fondo);
     linea.format.setProperty(QTextFormat::FullWidthSelection, true);
     linea.cursor = m_texto->textCursor();
     linea.cursor.clearSelection();
