@@ -395,8 +395,13 @@ DecisionTecla Casillas::suprimir(int casilla) const
 
 std::optional<QString> Casillas::SaldoaPagar() const
 {
-    const auto pagado = convertirNumero(texto(410));
-    const auto deuda = convertirNumero(texto(406));
+    return SaldoaPagar(texto(410), texto(406));
+}
+
+std::optional<QString> Casillas::SaldoaPagar(const QString &texto410, const QString &texto406)
+{
+    const auto pagado = convertirNumero(texto410);
+    const auto deuda = convertirNumero(texto406);
     if (!pagado || !deuda || *pagado == *deuda)
         return std::nullopt;
     return *pagado > *deuda ? QStringLiteral("El importe a pagar tiene un exceso\n")

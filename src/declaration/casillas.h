@@ -132,6 +132,8 @@ public:
     // or nothing when they are equal. It does not make the declaration
     // inconsistent.
     std::optional<QString> SaldoaPagar() const;
+    // The same warning for the texts of boxes 410 and 406 as they are shown.
+    static std::optional<QString> SaldoaPagar(const QString &texto410, const QString &texto406);
 
 private:
     CambiosCasillas registrar(const std::function<void()> &accion);

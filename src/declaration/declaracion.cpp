@@ -32,6 +32,23 @@ ErrorBD fallaTransaccion()
     return {kErrorBaseBloqueada, QStringLiteral("database is locked")};
 }
 
+// Runs the statements in one immediate transaction: all of them or none.
+ErrorBD ejecutarEnTransaccion(Contexto &ctx, const AccesoDatos &datos, const QList<ConsultaSql> &sentencias)
+{
+    ErrorBD fallo;
+    Transaccion transaccion(ctx.db(), Transaccion::Modo::Inmediata);
+    if (!transaccion.iniciada())
+        return fallaTransaccion();
+    for (const ConsultaSql &s : sentencias) {
+        datos.consultar(s, &fallo);
+        if (fallo.hay())
+            return fallo;
+    }
+    if (!transaccion.confirmar())
+        return fallaTransaccion();
+    return {};
+}
+
 } // namespace
 
 Declaracion::Declaracion(Contexto &contexto) : m_ctx(contexto), m_datos(contexto) { }
@@ -135,16 +152,7 @@ bool Declaracion::CargaTemporal(ErrorBD *error)
          valores},
     };
 
-    ErrorBD fallo;
-    Transaccion transaccion(m_ctx.db(), Transaccion::Modo::Inmediata);
-    if (!transaccion.iniciada())
-        fallo = fallaTransaccion();
-    for (const ConsultaSql &s : sentencias) {
-        if (!fallo.hay())
-            m_datos.consultar(s, &fallo);
-    }
-    if (!fallo.hay() && !transaccion.confirmar())
-        fallo = fallaTransaccion();
+    const ErrorBD fallo = ejecutarEnTransaccion(m_ctx, m_datos, sentencias);
     if (error)
         *error = fallo;
     return !fallo.hay();
@@ -266,6 +274,33 @@ const QStringList &Declaracion::columnasVuelos()
         QStringLiteral("num_adqanterior"),
     };
     return columnas;
+}
+
+QList<ConsultaSql> Declaracion::sentenciasMoverCopia(const QString &rucAnterior, const QString &periodoAnterior,
+                                                     const QString &ruc, const QString &periodo,
+                                                     const QString &formulario)
+{
+    if (rucAnterior == ruc && periodoAnterior == periodo)
+        return {};
+    QList<ConsultaSql> r;
+    for (const QString &tabla : {QStringLiteral("TMPF517DETVP"), QStringLiteral("TMPF517PAGPRE")}) {
+        r << ConsultaSql {QStringLiteral("UPDATE ") + tabla
+                              + QStringLiteral(" SET doc_id_d=?, periodo=? WHERE tip_doc_d=6 AND doc_id_d=? "
+                                               "AND periodo=? AND formulario=?"),
+                          {ruc, periodo, rucAnterior, periodoAnterior, formulario}};
+    }
+    return r;
+}
+
+bool Declaracion::moverCopiaDeTrabajo(const QString &rucAnterior, const QString &periodoAnterior,
+                                      const QString &ruc, const QString &periodo, ErrorBD *error)
+{
+    const QList<ConsultaSql> sentencias
+        = sentenciasMoverCopia(rucAnterior, periodoAnterior, ruc, periodo, m_ctx.sFormulario);
+    const ErrorBD fallo = sentencias.isEmpty() ? ErrorBD {} : ejecutarEnTransaccion(m_ctx, m_datos, sentencias);
+    if (error)
+        *error = fallo;
+    return !fallo.hay();
 }
 
 bool Declaracion::EliminaVuelo(const QDate &fecArribo, const QString &codVuelo)

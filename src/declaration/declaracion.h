@@ -22,6 +22,9 @@ enum class CampoDeclaracion {
     MkePeriodo,
     OptRectifica,
     Casilla, // txtValor(casilla)
+    FormaPago, // the payment panel: cash or cheque
+    Banco, // the payment panel's bank
+    NumCheque, // the payment panel's cheque number
 };
 
 // One failed check: what the user is told and where the focus goes. Some
@@ -37,6 +40,15 @@ struct Hallazgo
         PeriodoInvalido,
         TelefonoFijo,
         TelefonoCelular,
+        // The rest of the declaration.
+        SinImporteAPagar,
+        TipoCambioFueraDeRango,
+        SinTipoCambio,
+        SinFormaDePago,
+        ChequeSinBanco,
+        ChequeSinNumero,
+        ChequeNumeroCero,
+        ChequeSinMonto,
     };
 
     Regla regla;
@@ -156,6 +168,18 @@ public:
     };
     // Stored column names of the grid's columns, in its order.
     static const QStringList &columnasVuelos();
+
+    // The working copy's rows of one taxpayer and period moved to another,
+    // flights and payments together in one transaction: the rows follow
+    // the declaration when its taxpayer or period changes. Nothing moves
+    // when both keys are the same.
+    bool moverCopiaDeTrabajo(const QString &rucAnterior, const QString &periodoAnterior, const QString &ruc,
+                             const QString &periodo, ErrorBD *error = nullptr);
+    // The statements that move them, for a caller that runs them inside
+    // a transaction of its own.
+    static QList<ConsultaSql> sentenciasMoverCopia(const QString &rucAnterior, const QString &periodoAnterior,
+                                                   const QString &ruc, const QString &periodo,
+                                                   const QString &formulario);
 
     // Deletes one flight of the current declaration from the working copy;
     // a failure has shown the engine's message.

@@ -2,6 +2,7 @@
 
 #include "casillasventana.h"
 #include "flights/tasavuelo.h"
+#include "grabacion.h"
 #include "grillavuelos.h"
 #include "store/contexto.h"
 #include "store/mensajes.h"
@@ -628,6 +629,8 @@ void frmFormulario::rucElegido(int indice)
 {
     if (indice < 0)
         return;
+    const QString rucAnterior = m_ctx.sRuc;
+    const QString periodoAnterior = m_ctx.sPeriodo;
     const QString entrada = m_cmbRuc->itemText(indice);
     m_txtRazon->setText(Declaracion::razonDeEntrada(entrada));
     m_ctx.sRazonSocial = m_txtRazon->text();
@@ -646,6 +649,7 @@ void frmFormulario::rucElegido(int indice)
                 m_barra->setPeriodo_ejercicio(m_mkePeriodo->displayText());
         }
     }
+    seguirClave(rucAnterior, periodoAnterior);
     m_txtTelefono->setFocus();
 }
 
@@ -690,6 +694,8 @@ void frmFormulario::periodoCambiado()
         return;
     }
     m_revisandoPeriodo = true;
+    const QString rucAnterior = m_ctx.sRuc;
+    const QString periodoAnterior = m_ctx.sPeriodo;
     const QString periodo = Declaracion::periodoAlmacenado(mostrado);
     const QDate hoy = m_ctx.reloj ? m_ctx.reloj->ahora().date() : QDate::currentDate();
     const QString accion = m_decl.sAccion();
@@ -727,6 +733,7 @@ void frmFormulario::periodoCambiado()
     } else {
         marcarModificado();
     }
+    seguirClave(rucAnterior, periodoAnterior);
     m_revisandoPeriodo = false;
 }
 
@@ -778,13 +785,18 @@ bool frmFormulario::ValIdent()
     if (hallazgos.isEmpty())
         return true;
     const Hallazgo &h = hallazgos.first();
-    m_tabs->setCurrentIndex(kIdentificacion);
-    if (h.regla == Hallazgo::Regla::DeclaracionExiste && m_barra)
-        m_barra->setPeriodo_ejercicio(m_mkePeriodo->displayText());
+    llevarAHallazgo(h);
     mostrar(h.mensaje);
-    if (h.campo != CampoDeclaracion::MkePeriodo || m_mkePeriodo->isEnabled())
-        irACampo(h.campo, h.casilla);
     return false;
+}
+
+void frmFormulario::llevarAHallazgo(const Hallazgo &hallazgo)
+{
+    m_tabs->setCurrentIndex(kIdentificacion);
+    if (hallazgo.regla == Hallazgo::Regla::DeclaracionExiste && m_barra)
+        m_barra->setPeriodo_ejercicio(m_mkePeriodo->displayText());
+    if (hallazgo.campo != CampoDeclaracion::MkePeriodo || m_mkePeriodo->isEnabled())
+        irACampo(hallazgo.campo, hallazgo.casilla);
 }
 
 QWidget *frmFormulario::control(CampoDeclaracion campo, const QString &casilla) const
@@ -802,6 +814,13 @@ QWidget *frmFormulario::control(CampoDeclaracion campo, const QString &casilla) 
         return m_optSi->isChecked() ? m_optSi : m_optNo;
     case CampoDeclaracion::Casilla:
         return txtValor(casilla);
+    case CampoDeclaracion::FormaPago:
+        return m_formaPago->opcionCheque()->isChecked() ? m_formaPago->opcionCheque()
+                                                         : m_formaPago->opcionEfectivo();
+    case CampoDeclaracion::Banco:
+        return m_formaPago->listaBancos();
+    case CampoDeclaracion::NumCheque:
+        return m_formaPago->campoCheque();
     case CampoDeclaracion::Ninguno:
         break;
     }
@@ -1001,15 +1020,86 @@ void frmFormulario::grabarPulsado()
 
 bool frmFormulario::Grabar()
 {
-    // Saving the declaration (header, boxes, flights and payments) comes
-    // with the save routine; until then nothing is written and the window
-    // stays open, so no edit is lost.
-    return false;
+    if (!ValIdent())
+        return false;
+    ResultadoGrabacion r;
+    {
+        CursorEspera espera;
+        r = Grabacion(m_decl).Grabar(datosDeclaracion());
+    }
+    if (!r.grabada) {
+        // Nothing was written: the window and the working copy stay as
+        // they are, and the user may try again.
+        mostrar(r.textoFallo());
+        return false;
+    }
+    mostrar(r.mensaje, Icono::Exclamacion);
+    m_modificado = false;
+    if (m_cerrando) {
+        m_ctx.sPeriodo.clear(); // the exit routine closes the window now
+        return true;
+    }
+    // Saved once, the declaration is a stored one: its taxpayer and period
+    // are fixed and saving again edits the same rows.
+    m_decl.setAccion(Declaracion::kModificar);
+    CargaIdent();
+    m_modificado = false;
+    return true;
 }
 
 void frmFormulario::Validar()
 {
-    // The whole-declaration check and its report come with the validation.
+    const ResultadoValidacion r = ValidaTodo(m_decl, ModoValidacion::Archivo, datosDeclaracion(), windowTitle());
+    for (const Hallazgo &h : r.hallazgos) {
+        if (h.detiene) {
+            llevarAHallazgo(h);
+            break;
+        }
+    }
+    m_hallazgosReporte = r.lineas();
+    if (!r.abrirReporte || !m_ctx.ventanas)
+        return;
+    ParametrosVentana p;
+    p.nombre = QStringLiteral("Validar");
+    p.accion = m_decl.sAccion();
+    p.historico = m_decl.bHistorico();
+    p.texto = r.archivo;
+    qsizetype elegida = -1;
+    p.devolver = [&elegida](const QString &linea) {
+        bool ok = false;
+        const int n = linea.toInt(&ok);
+        elegida = ok ? n : -1;
+    };
+    m_ctx.ventanas->AbrirVentana(p, this);
+    if (elegida < 0 || elegida >= m_hallazgosReporte.size())
+        return;
+    const Hallazgo &h = m_hallazgosReporte.at(elegida);
+    irACampo(h.campo, h.casilla);
+    m_focoTrasReporte = control(h.campo, h.casilla);
+}
+
+DatosDeclaracion frmFormulario::datosDeclaracion() const
+{
+    DatosDeclaracion d;
+    d.identificacion = datosIdentificacion();
+    for (auto it = m_casillas.cbegin(); it != m_casillas.cend(); ++it)
+        d.casillas.insert(it.key(), it.value()->text());
+    d.pago = {m_formaPago->formapago(), m_formaPago->banco(), m_formaPago->numcheque(), m_formaPago->importe()};
+    d.rectifica = m_optSi->isChecked();
+    return d;
+}
+
+void frmFormulario::seguirClave(const QString &rucAnterior, const QString &periodoAnterior)
+{
+    if (!m_decl.esNueva() || (rucAnterior == m_ctx.sRuc && periodoAnterior == m_ctx.sPeriodo))
+        return;
+    ErrorBD error;
+    if (!m_decl.moverCopiaDeTrabajo(rucAnterior, periodoAnterior, m_ctx.sRuc, m_ctx.sPeriodo, &error)) {
+        informarFallo(QStringLiteral("No se pudieron pasar los vuelos y pagos previos al RUC y período elegidos."),
+                      error);
+        return;
+    }
+    TotalizaVuelos();
 }
 
 bool frmFormulario::ordenValido(const QString &sinLargo, QWidget *focoLargo, const QString &sinVerificador)
@@ -1062,7 +1152,11 @@ bool frmFormulario::puedeCerrar()
                     Icono::Pregunta, Botones::SiNoCancelar, Respuesta::Si)) {
     case Respuesta::Si:
         m_cerrando = true;
-        return Grabar();
+        if (Grabar())
+            return true;
+        // Not saved: the window stays open as an ordinary one.
+        m_cerrando = false;
+        return false;
     case Respuesta::No:
         m_cerrando = true;
         return true;
@@ -1093,7 +1187,10 @@ void frmFormulario::done(int resultado)
 
 bool frmFormulario::event(QEvent *evento)
 {
-    if (evento->type() == QEvent::WindowActivate && !m_modificado) {
+    if (evento->type() == QEvent::WindowActivate && m_focoTrasReporte) {
+        m_focoTrasReporte->setFocus();
+        m_focoTrasReporte = nullptr;
+    } else if (evento->type() == QEvent::WindowActivate && !m_modificado) {
         if (m_decl.sAccion() == Declaracion::kModificar && m_mkePeriodo->isEnabled())
             m_mkePeriodo->setFocus();
         else if (m_decl.esNueva())

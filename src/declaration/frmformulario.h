@@ -1,6 +1,7 @@
 #pragma once
 
 #include "declaracion.h"
+#include "validacion.h"
 #include "store/mensajes.h"
 #include "store/ui/ventanas.h"
 
@@ -101,6 +102,15 @@ public:
     QLineEdit *txtOrden() const { return m_txtOrden; }
     QLineEdit *txtVerifica() const { return m_txtVerifica; }
 
+    // --- Validation and saving -------------------------------------------
+    // What the window holds, as the whole-declaration check and the save
+    // read it: identification, the boxes as shown, the payment panel and
+    // the rectification.
+    DatosDeclaracion datosDeclaracion() const;
+    // The findings the last "V&alidar" wrote to the messages file, in the
+    // order of its lines; the consistency report hands back a line number.
+    const QList<Hallazgo> &hallazgosReporte() const { return m_hallazgosReporte; }
+
 public Q_SLOTS:
     // Closing asks first (save question, order number); a refusal keeps
     // the window open with its edits.
@@ -163,6 +173,17 @@ private:
     bool ordenValido(const QString &sinLargo, QWidget *focoLargo, const QString &sinVerificador);
     bool registrarNumeroOrden();
     bool puedeCerrar();
+
+    // --- Validation and saving -------------------------------------------
+    // A finding of the identification: tab 0, the period in the status bar
+    // when the declaration exists, and the focus on the field concerned.
+    void llevarAHallazgo(const Hallazgo &hallazgo);
+    // The working copy follows the taxpayer and period of a new declaration.
+    void seguirClave(const QString &rucAnterior, const QString &periodoAnterior);
+    QList<Hallazgo> m_hallazgosReporte;
+    // The field chosen in the consistency report: focused again when the
+    // window becomes active once the report has gone.
+    QPointer<QWidget> m_focoTrasReporte;
 
     Contexto &m_ctx;
     Declaracion m_decl;

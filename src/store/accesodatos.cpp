@@ -32,21 +32,28 @@ QString textoParaCodigo(const ValorColumna &c)
         // Stored as ISO text ("yyyy-mm-dd", perhaps with a time).
         const QString iso = c.valor.toString().left(10);
         const QDate fecha = QDate::fromString(iso, Qt::ISODate);
-        return fecha.isValid() ? formato(fecha, u"yyyymmdd") : QString();
+        return fecha.isValid() ? QString::number(fecha.year() * 10000 + fecha.month() * 100 + fecha.day())
+                               : QString();
     }
-    case TipoColumna::Texto:
-        return recortarBlancos(c.valor.toString());
+    case TipoColumna::Texto: {
+        // Most stored texts have no blank to trim: they are used as they are.
+        const QString texto = c.valor.toString();
+        return texto.startsWith(u' ') || texto.endsWith(u' ') ? recortarBlancos(texto) : texto;
+    }
     case TipoColumna::Otro:
         break;
     }
     return {};
 }
 
+// The last three digits of the sum rounded to a whole number (halves away
+// from zero), as they end its twenty-digit form; the sign plays no part.
 QString ultimosTres(const Decimal &suma)
 {
-    const QString veinte = formato(suma, u"00000000000000000000");
-    const QString quince = veinte.right(15).rightJustified(15, u'0');
-    return quince.right(3);
+    __int128 entero = suma.redondeado(0).unidades() / Decimal::kUnidad;
+    if (entero < 0)
+        entero = -entero;
+    return QString::number(int(entero % 1000)).rightJustified(3, u'0');
 }
 
 // The old pattern language ("*", "?") of the parameter list boxes in the

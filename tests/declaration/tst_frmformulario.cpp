@@ -4,10 +4,16 @@
 #include "declaracionprueba.h"
 #include "declaration/frmformulario.h"
 #include "declaration/grillavuelos.h"
+#include "reports/ui/frmconsist.h"
+#include "reports/ui/ventanasreportes.h"
 #include "store/ui/barraestadoqdl.h"
 #include "store/ui/formadepagoqdl.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTimer>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -79,6 +85,28 @@ struct Escena
         return ventana->modeloVuelos()->index(fila, columna).data().toString();
     }
 };
+
+// Validates, and in the consistency report that opens chooses the finding
+// of line `linea`, by Enter or by a double click; the report's lines come
+// back in `lineas`.
+void validarYElegir(frmFormulario &v, int linea, bool dobleClic, QStringList &lineas)
+{
+    QTimer::singleShot(0, &v, [&] {
+        auto *reporte = qobject_cast<FrmConsist *>(QApplication::activeModalWidget());
+        if (!reporte)
+            return;
+        QPlainTextEdit *texto = reporte->TxtPreliminar();
+        lineas = texto->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+        QTextCursor cursor(texto->document()->findBlockByNumber(linea));
+        if (dobleClic) {
+            QTest::mouseDClick(texto->viewport(), Qt::LeftButton, {}, texto->cursorRect(cursor).center());
+        } else {
+            texto->setTextCursor(cursor);
+            QTest::keyClick(texto, Qt::Key_Return);
+        }
+    });
+    v.cmdValidar()->click();
+}
 
 } // namespace
 
@@ -328,6 +356,93 @@ private slots:
         QCOMPARE(e.base.valor(QStringLiteral("SELECT norden FROM HCAB")).toString(),
                  QStringLiteral("87654321"));
         QVERIFY(v.isVisible());
+    }
+
+    // A complete declaration has nothing to report; one with findings opens
+    // the report, and the finding chosen there takes the user to its field.
+    void validarYLlevarAlCampo()
+    {
+        Escena e;
+        registrarVentanasReportes(e.registro, e.base.contexto(), nullptr);
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        MensajesGuionados &m = e.base.mensajes();
+        v.cmdValidar()->click();
+        QCOMPARE(m.textos(),
+                 QStringList {QStringLiteral("La información de la declaración no presenta inconsistencias.")});
+
+        m.limpiar();
+        v.txtValor(QStringLiteral("410"))->clear();
+        v.txtValor(QStringLiteral("397"))->setText(QStringLiteral("1.5"));
+        v.FormaDePagoQDL1()->setFormapago(QStringLiteral("X"));
+        QStringList lineas;
+        validarYElegir(v, 1, false, lineas);
+        QCOMPARE(lineas.size(), 3);
+        QCOMPARE(v.hallazgosReporte().size(), 3);
+        QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kVuelos));
+        QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.txtValor(QStringLiteral("397"))));
+
+        validarYElegir(v, 2, true, lineas);
+        QCOMPARE(lineas.at(2), QStringLiteral("Determinación de la Deuda : Ingrese la Forma de pago"));
+        QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kDeuda));
+        QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.FormaDePagoQDL1()->opcionEfectivo()));
+        QVERIFY(m.mostrados().isEmpty());
+    }
+
+    // A new declaration: its flights follow a corrected period; a failed
+    // save leaves it new and unsaved; once saved it is edited as a stored
+    // one; the closing question saves again and closes.
+    void grabarNueva()
+    {
+        Escena e(-1);
+        frmFormulario &v = e.abrir(Declaracion::kNueva);
+        MensajesGuionados &m = e.base.mensajes();
+        v.CmbRuc()->setCurrentIndex(0);
+        Q_EMIT v.CmbRuc()->activated(0);
+        v.MkePeriodo()->setFocus();
+        QTest::keyClicks(v.MkePeriodo(), QStringLiteral("042024"));
+        v.cmdAccion(0)->click();
+        v.MkePeriodo()->clear();
+        QTest::keyClicks(v.MkePeriodo(), QStringLiteral("052024"));
+        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP"), QStringLiteral("periodo='202405'")), 1);
+        v.TxtTelefono()->setText(QStringLiteral("0123456"));
+        v.txtValor(QStringLiteral("397"))->setText(QStringLiteral("3.450"));
+        v.txtValor(QStringLiteral("410"))->setText(QStringLiteral("1,000"));
+
+        e.base.ejecutar(QStringLiteral("CREATE TRIGGER sin_cab BEFORE INSERT ON CAB BEGIN "
+                                       "SELECT RAISE(ABORT, 'disco lleno'); END"));
+        m.limpiar();
+        v.CmdGrabar()->click();
+        QCOMPARE(m.mostrados().size(), 1);
+        QVERIFY(m.ultimo().texto.startsWith(
+            QStringLiteral("La declaración no fue grabada: falló la sentencia que escribe la cabecera (CAB).")));
+        QCOMPARE(m.ultimo().icono, Icono::Critico);
+        QVERIFY(v.CmbRuc()->isVisible() && v.modificado());
+        QCOMPARE(e.base.contar(QStringLiteral("DET")), 0);
+
+        e.base.ejecutar(QStringLiteral("DROP TRIGGER sin_cab"));
+        m.limpiar();
+        v.CmdGrabar()->click();
+        QCOMPARE(m.mostrados().size(), 1);
+        QCOMPARE(m.ultimo().icono, Icono::Exclamacion);
+        QCOMPARE(v.declaracion().sAccion(), Declaracion::kModificar);
+        QVERIFY(v.CmbRuc()->isHidden());
+        QCOMPARE(v.TxtNumRuc()->text(), kRuc);
+        QVERIFY(!v.MkePeriodo()->isEnabled());
+        QCOMPARE(v.MkePeriodo()->displayText(), QStringLiteral("05/2024"));
+        QVERIFY(!v.modificado());
+        QCOMPARE(e.base.contar(QStringLiteral("F517DETVP"), QStringLiteral("periodo='202405'")), 1);
+        const QString telefono = QStringLiteral("SELECT i_valor FROM DET WHERE casilla='028'");
+        QCOMPARE(e.base.valor(telefono).toString(), QStringLiteral("0123456"));
+
+        v.TxtTelefono()->setFocus();
+        v.TxtTelefono()->selectAll();
+        QTest::keyClicks(v.TxtTelefono(), QStringLiteral("4451234"));
+        m.limpiar();
+        m.responder(Respuesta::Si);
+        v.CmdCancelar()->click();
+        QVERIFY(!v.isVisible());
+        QCOMPARE(e.base.valor(telefono).toString(), QStringLiteral("4451234"));
+        QCOMPARE(e.base.contar(QStringLiteral("CAB")), 1);
     }
 };
 

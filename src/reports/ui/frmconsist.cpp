@@ -14,6 +14,9 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTextBlock>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -61,6 +64,47 @@ FrmConsist::FrmConsist(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
     nombrarControl(m_aceptar, m_aceptar->text(), QStringLiteral("CmdGrabar"));
     connect(m_imprimir, &QPushButton::clicked, this, &FrmConsist::RepInconsist);
     connect(m_aceptar, &QPushButton::clicked, this, &QDialog::close);
+
+    // The findings can be walked with the arrow keys and chosen.
+    m_texto->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_texto->installEventFilter(this);
+    m_texto->viewport()->installEventFilter(this);
+    connect(m_texto, &QPlainTextEdit::cursorPositionChanged, this, &FrmConsist::marcarLinea);
+}
+
+bool FrmConsist::eventFilter(QObject *objeto, QEvent *evento)
+{
+    if (objeto == m_texto->viewport() && evento->type() == QEvent::MouseButtonDblClick) {
+        const QPoint punto = static_cast<QMouseEvent *>(evento)->position().toPoint();
+        if (elegirLinea(m_texto->cursorForPosition(punto).blockNumber()))
+            return true;
+    } else if (objeto == m_texto && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent *>(evento)->key();
+        if ((tecla == Qt::Key_Return || tecla == Qt::Key_Enter) && elegirLinea(m_texto->textCursor().blockNumber()))
+            return true;
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+bool FrmConsist::elegirLinea(int linea)
+{
+    if (!devolver || m_texto->document()->findBlockByNumber(linea).text().trimmed().isEmpty())
+        return false;
+    devolver(QString::number(linea));
+    accept();
+    return true;
+}
+
+void FrmConsist::marcarLinea()
+{
+    QTextEdit::ExtraSelection linea;
+    QColor fondo = palette().color(QPalette::Highlight);
+    fondo.setAlpha(64);
+    linea.format.setBackground(fondo);
+    linea.format.setProperty(QTextFormat::FullWidthSelection, true);
+    linea.cursor = m_texto->textCursor();
+    linea.cursor.clearSelection();
+    m_texto->setExtraSelections({linea});
 }
 
 void FrmConsist::cargar()

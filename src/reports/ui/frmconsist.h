@@ -3,6 +3,7 @@
 #include "reports/impresora.h"
 
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QPlainTextEdit;
@@ -22,6 +23,10 @@ public:
 
     // Full path of the messages file, set by the window opener.
     QString sFileError;
+    // Given by the window opener: a double click on a finding, or Enter on
+    // it, closes the report and hands back its line number (from 0), so
+    // that the declaration window can take the user to the field.
+    std::function<void(const QString &)> devolver;
 
     void cargar();
     // "&Imprimir".
@@ -31,7 +36,16 @@ public:
     QPushButton *cmdImprimir() const { return m_imprimir; }
     QPushButton *CmdGrabar() const { return m_aceptar; }
 
+protected:
+    bool eventFilter(QObject *objeto, QEvent *evento) override;
+
 private:
+    // Hands back the finding on that line and closes; false when there is
+    // nobody to hand it to or the line holds no finding.
+    bool elegirLinea(int linea);
+    // The line of the cursor stands out, as the finding Enter would choose.
+    void marcarLinea();
+
     Contexto &m_ctx;
     FabricaImpresora m_fabrica;
     QPlainTextEdit *m_texto = nullptr;

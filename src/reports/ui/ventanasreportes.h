@@ -9,7 +9,8 @@ class BarradeEstadoQDL;
 class RegistroVentanas;
 
 // Registers the report windows with the window opener:
-//   "Validar"           FrmConsist, sFileError = the opener's text;
+//   "Validar"           FrmConsist, sFileError = the opener's text, the
+//                       chosen finding's line handed back through devolver;
 //   "ImprimirxPaginas"  frmImpxPag, nTotPaginas = its page count,
 //                       sNombreRep = its text;
 //   "ListaImprimirFormularios"  FrmImprimeForm, sAccion and bHistorico from
