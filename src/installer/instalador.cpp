@@ -116,6 +116,15 @@ public:
         q.exec(QStringLiteral("ROLLBACK TO kv_instalador"));
         q.exec(QStringLiteral("RELEASE kv_instalador"));
     }
+    // SQLite undoes a failed statement alone; a server would end the whole
+    // installation's transaction with it, so there each statement runs
+    // under a savepoint of its own and the others still go in.
+    static void porSentencia(std::optional<PuntoDeRetorno> &punto, const QSqlDatabase &db)
+    {
+        if (motorDe(db) == Motor::PostgreSQL)
+            punto.emplace(db);
+    }
+
     PuntoDeRetorno(const PuntoDeRetorno &) = delete;
     PuntoDeRetorno &operator=(const PuntoDeRetorno &) = delete;
 
@@ -149,7 +158,7 @@ QSqlDatabase Instalador::db() const
 
 QString Instalador::rutaBase() const
 {
-    return m_rutaSistema + m_nombreBase;
+    return m_ubicacion.descripcion();
 }
 
 QString Instalador::rutaArchivoEnvio() const
@@ -171,7 +180,13 @@ Instalador::Resultado Instalador::ejecutar()
     // same folder: one is dropped so that the file names below join cleanly.
     if (m_rutaSistema.endsWith(QStringLiteral("//")))
         m_rutaSistema.chop(1);
-    m_nombreBase = ini.leer(seccion, QStringLiteral("DBName"));
+    // The database is the system folder's file, or the server database
+    // that DBEngine names.
+    const QString motor = ini.leer(seccion, QStringLiteral("DBEngine"));
+    m_ubicacion = UbicacionBase::desdeOpciones(motor, m_rutaSistema, ini.leer(seccion, QStringLiteral("DBName")));
+    if (m_ubicacion.motor == Motor::PostgreSQL)
+        m_ubicacion = UbicacionBase::desdeOpciones(motor, ini.leer(seccion, QStringLiteral("DBPath")),
+                                                   ini.leer(seccion, QStringLiteral("DBName")));
 
     if (!abrirBase())
         return Resultado::SinBaseDatos;
@@ -223,7 +238,7 @@ Instalador::Resultado Instalador::ejecutar()
 
 bool Instalador::abrirBase()
 {
-    const ErrorBD error = BaseDatos::abrir(rutaBase(), m_conexion);
+    const ErrorBD error = BaseDatos::abrir(m_ubicacion, m_conexion);
     if (!error.hay())
         return true;
     BaseDatos::cerrar(m_conexion);
@@ -238,9 +253,24 @@ bool Instalador::ejecutarSentencia(const QString &sql, const QVariantList &valor
 {
     ErrorBD error;
     {
+        std::optional<PuntoDeRetorno> punto;
+        PuntoDeRetorno::porSentencia(punto, db());
         QSqlQuery q(db());
-        if (q.prepare(sql))
-            return ejecutarPreparada(q, valores);
+        // A statement without values runs as it is: a server prepares no
+        // statement that creates or changes a table.
+        bool ok = false;
+        if (valores.isEmpty()) {
+            ok = q.exec(sql);
+        } else if (q.prepare(sql)) {
+            for (qsizetype i = 0; i < valores.size(); ++i)
+                q.bindValue(int(i), valores.at(i));
+            ok = q.exec();
+        }
+        if (ok) {
+            if (punto)
+                punto->confirmar();
+            return true;
+        }
         error = traducirError(q.lastError());
     }
     return informarError(error);
@@ -250,8 +280,14 @@ bool Instalador::ejecutarPreparada(QSqlQuery &consulta, const QVariantList &valo
 {
     for (qsizetype i = 0; i < valores.size(); ++i)
         consulta.bindValue(int(i), valores.at(i));
-    if (consulta.exec())
+    std::optional<PuntoDeRetorno> punto;
+    PuntoDeRetorno::porSentencia(punto, db());
+    if (consulta.exec()) {
+        if (punto)
+            punto->confirmar();
         return true;
+    }
+    punto.reset();
     const ErrorBD error = traducirError(consulta.lastError());
     consulta.finish();
     return informarError(error);
@@ -283,15 +319,31 @@ bool Instalador::informarError(const ErrorBD &error)
 void Instalador::crearTablas()
 {
     // Under the installation's write lock: nobody creates a table meanwhile.
+    const Motor motor = motorDe(db());
     for (const Tabla &t : tablasModulo()) {
-        if (!existeTabla(db(), t.nombre) && ejecutarSentencia(t.sentenciaCrear()))
-            ejecutarSentencia(t.sentenciaClave());
+        if (existeTabla(db(), t.nombre) || !ejecutarSentencia(t.sentenciaCrear(motor)))
+            continue;
+        for (const QString &comentario : t.sentenciasComentario(motor))
+            ejecutarSentencia(comentario);
+        ejecutarSentencia(t.sentenciaClave(motor));
     }
 }
 
 bool Instalador::asegurarSemanaPredeterminada(const QString &tablaBuscada)
 {
     QSqlDatabase base = db();
+    if (motorDe(base) == Motor::PostgreSQL) {
+        // A server changes a column's default in place.
+        for (const Columna &c : columnasDeclaradas(base, tablaBuscada)) {
+            if (c.nombre.compare(u"semana", Qt::CaseInsensitive) != 0)
+                continue;
+            if (esCeroPredeterminado(c.predeterminado))
+                return true;
+            return ejecutarSentencia(QStringLiteral("ALTER TABLE ") + tablaBuscada
+                                     + QStringLiteral(" ALTER COLUMN semana SET DEFAULT 0"));
+        }
+        return false;
+    }
     QString tabla;
     {
         QSqlQuery q(base);
@@ -419,12 +471,12 @@ void Instalador::escribirReportes()
         const QString codigo = QString::fromUtf16(r.codigo);
         const QString descripcion = QString::fromUtf16(r.descripcion);
         const int existe
-            = buscarFila(QStringLiteral("SELECT 1 FROM Reportes WHERE CodRep=? COLLATE NOCASE"), { codigo });
+            = buscarFila(QStringLiteral("SELECT 1 FROM Reportes WHERE upper(CodRep)=upper(?)"), { codigo });
         // The catalogue's third column is the host's flag, set for the
         // module's reports; its name is the host's, so the row is added by
         // position.
         if (existe > 0)
-            ejecutarSentencia(QStringLiteral("UPDATE Reportes SET DescRep=? WHERE CodRep=? COLLATE NOCASE"),
+            ejecutarSentencia(QStringLiteral("UPDATE Reportes SET DescRep=? WHERE upper(CodRep)=upper(?)"),
                 { descripcion, codigo });
         else if (existe == 0)
             ejecutarSentencia(QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"), { codigo, descripcion });
@@ -434,12 +486,18 @@ void Instalador::escribirReportes()
 int Instalador::buscarFila(const QString &sql, const QVariantList &valores)
 {
     {
+        std::optional<PuntoDeRetorno> punto;
+        PuntoDeRetorno::porSentencia(punto, db());
         QSqlQuery q(db());
         bool ok = q.prepare(sql);
         for (const QVariant &v : valores)
             q.addBindValue(v);
-        if (ok && q.exec())
-            return q.next() ? 1 : 0;
+        if (ok && q.exec()) {
+            const int hay = q.next() ? 1 : 0;
+            if (punto)
+                punto->confirmar();
+            return hay;
+        }
     }
     // Shows why the row could not be looked up; the row is left out.
     ejecutarSentencia(sql, valores);
@@ -454,7 +512,7 @@ void Instalador::escribirFila(const QString &tabla, const QStringList &clave,
     // never duplicated.
     QStringList condiciones;
     for (const QString &c : clave)
-        condiciones << c + QStringLiteral("=? COLLATE NOCASE");
+        condiciones << QStringLiteral("upper(") + c + QStringLiteral(")=upper(?)");
     const QString donde = QStringLiteral(" WHERE ") + condiciones.join(QStringLiteral(" AND "));
 
     const int existe = buscarFila(QStringLiteral("SELECT 1 FROM ") + tabla + donde, valoresClave);
@@ -499,7 +557,7 @@ void Instalador::escribirEnvio()
     QHash<QString, QList<std::pair<QString, QString>>> existentes;
     {
         QSqlQuery q(db());
-        q.prepare(QStringLiteral("SELECT formulario, tabla_o FROM envio_t WHERE formulario=? COLLATE NOCASE"));
+        q.prepare(QStringLiteral("SELECT formulario, tabla_o FROM envio_t WHERE upper(formulario)=upper(?)"));
         q.addBindValue(formulario);
         if (!q.exec()) {
             informarError(traducirError(q.lastError()));

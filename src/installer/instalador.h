@@ -110,7 +110,7 @@ private:
     QString m_rutaIni;
     QString m_conexion;
     QString m_rutaSistema;
-    QString m_nombreBase;
+    UbicacionBase m_ubicacion;
     int m_fallos = 0;
 };
 

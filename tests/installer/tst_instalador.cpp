@@ -2,12 +2,14 @@
 // fresh host database, checked against the stored layouts and rows the other
 // programs and the host rely on.
 #include "installer/instalador.h"
+#include "store/transaccion.h"
 #include "support/basedeprueba.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 
 using namespace kv;
@@ -67,15 +69,22 @@ Corrida correr(const BaseDePrueba &b, const QStringList &argumentos = {})
 // shows.
 QStringList filas(const BaseDePrueba &b, const QString &tabla, const QString &columnas, const QString &orden)
 {
-    QStringList citadas;
-    for (const QString &c : columnas.split(u','))
-        citadas << QStringLiteral("quote(%1)").arg(c.trimmed());
     QSqlQuery q(b.db());
-    q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-               .arg(citadas.join(QStringLiteral("||'|'||")), tabla, orden));
+    q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columnas, tabla, orden));
     QStringList r;
-    while (q.next())
-        r << q.value(0).toString();
+    while (q.next()) {
+        QStringList citadas;
+        for (int i = 0; i < q.record().count(); ++i) {
+            const QVariant v = q.value(i);
+            if (v.isNull())
+                citadas << QStringLiteral("NULL");
+            else if (v.typeId() == QMetaType::QString)
+                citadas << u'\'' + v.toString().replace(u'\'', QStringLiteral("''")) + u'\'';
+            else
+                citadas << v.toString();
+        }
+        r << citadas.join(u'|');
+    }
     return r;
 }
 
@@ -88,10 +97,26 @@ QStringList columnas(const BaseDePrueba &b, const QString &tabla)
     return r;
 }
 
-// "PK_x unique(a,b,c)" for the table's indexes.
+// "PK_x unique(a,b,c)" for the table's indexes (a server spells names in
+// lower case).
 QStringList indices(const BaseDePrueba &b, const QString &tabla)
 {
     QStringList r;
+    if (b.motor() == Motor::PostgreSQL) {
+        QSqlQuery q(b.db());
+        q.prepare(QStringLiteral(
+            "SELECT i.relname, x.indisunique, array_to_string(ARRAY(SELECT a.attname FROM unnest(x.indkey) "
+            "WITH ORDINALITY AS k(n, o) JOIN pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.n "
+            "ORDER BY k.o), ',') FROM pg_class t JOIN pg_index x ON x.indrelid = t.oid "
+            "JOIN pg_class i ON i.oid = x.indexrelid WHERE lower(t.relname) = lower(?) "
+            "AND t.relnamespace = 'public'::regnamespace ORDER BY i.relname"));
+        q.addBindValue(tabla);
+        q.exec();
+        while (q.next())
+            r << q.value(0).toString() + (q.value(1).toBool() ? QStringLiteral(" unique(") : QStringLiteral(" ("))
+                    + q.value(2).toString() + u')';
+        return r;
+    }
     QSqlQuery l(b.db());
     l.exec(QStringLiteral("SELECT name, \"unique\" FROM pragma_index_list('%1') ORDER BY name").arg(tabla));
     while (l.next()) {
@@ -109,7 +134,21 @@ QStringList indices(const BaseDePrueba &b, const QString &tabla)
 
 int cantidadTablas(const BaseDePrueba &b)
 {
+    if (b.motor() == Motor::PostgreSQL)
+        return b.valor(QStringLiteral("SELECT count(*) FROM pg_class WHERE relnamespace = 'public'::regnamespace"))
+            .toInt();
     return b.valor(QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt();
+}
+
+// The names as the engine keeps them: a server folds unquoted names to
+// lower case.
+QStringList comoLosGuarda(const BaseDePrueba &b, QStringList nombres)
+{
+    if (b.motor() == Motor::PostgreSQL) {
+        for (QString &n : nombres)
+            n = n.toLower();
+    }
+    return nombres;
 }
 
 const QString kVuelos = QStringLiteral(
@@ -215,7 +254,7 @@ private slots:
         QFETCH(QString, clave);
         QCOMPARE(::columnas(*m_instalada, tabla), columnas.split(u','));
         QCOMPARE(indices(*m_instalada, tabla),
-            QStringList { QStringLiteral("PK_%1 unique(%2)").arg(tabla, clave) });
+            comoLosGuarda(*m_instalada, { QStringLiteral("PK_%1 unique(%2)").arg(tabla, clave) }));
     }
 
     void filasDelModulo()
@@ -240,7 +279,9 @@ private slots:
         b->ejecutar("INSERT INTO F517DETVP (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo) "
                     "VALUES (6,'20100000001','202601','0517','2026-01-05','LA2401')");
         const int tablas = cantidadTablas(*b);
-        const QVariant filaTasa = b->valor("SELECT rowid FROM PARAM WHERE Numero='966'");
+        // The row is changed where it is, not removed and added again.
+        const QString fila = b->motor() == Motor::SQLite ? QStringLiteral("rowid") : QStringLiteral("xmin");
+        const QVariant filaTasa = b->valor("SELECT " + fila + " FROM PARAM WHERE Numero='966'");
 
         const Corrida segunda = correr(*b);
         QCOMPARE(segunda.errores, QString());
@@ -248,7 +289,8 @@ private slots:
         QCOMPARE(cantidadTablas(*b), tablas);
         QCOMPARE(
             filas(*b, "PARAM", "Numero,Argumento,Funcion,Correl_param", "Numero, Argumento"), kParametros);
-        QCOMPARE(b->valor("SELECT rowid FROM PARAM WHERE Numero='966'"), filaTasa);
+        if (b->motor() == Motor::SQLite)
+            QCOMPARE(b->valor("SELECT " + fila + " FROM PARAM WHERE Numero='966'"), filaTasa);
         QCOMPARE(filas(*b, "Reportes", "CodRep,DescRep,Activo", "CodRep"), kReportes);
         QCOMPARE(
             filasEnvio(*b), kEnvioEntregado + QStringList { "'0621'|'F517DETVP'|'Y'|''|9|9|9|9|9|9|9|9|9" });
@@ -279,7 +321,12 @@ private slots:
             << QString();
         QTest::newRow("destino con blancos se guarda como está")
             << QByteArray("x|T1| H1 ||0|0|0|0|0|0|0|0|1.5|")
-            << QStringList { "'0517'|'T1'|' H1 '|''|0|0|0|0|0|0|0|0|1.5" } << QString();
+            // A Long column: the file keeps the number as given, a server
+            // rounds it to a whole number.
+            << QStringList { prueba::motorDePrueba() == Motor::SQLite
+                                 ? "'0517'|'T1'|' H1 '|''|0|0|0|0|0|0|0|0|1.5"
+                                 : "'0517'|'T1'|' H1 '|''|0|0|0|0|0|0|0|0|2" }
+            << QString();
         QTest::newRow("pocos separadores")
             << QByteArray("x|T0|H0||1|0|1|1|1|1|0|0|0\r\n") + buena << QStringList { t1 }
             << omitida(1, "tiene menos de 13 campos terminados en \"|\"", "x|T0|H0||1|0|1|1|1|1|0|0|0");
@@ -366,6 +413,8 @@ private slots:
         QFETCH(QStringList, columnasDespues);
         QFETCH(QStringList, indicesDespues);
         auto b = baseNueva();
+        if (b->motor() != Motor::SQLite)
+            QSKIP("the embedded file's tables as older hosts declared them; see semanaEnElServidor");
         b->ejecutar(crear);
         const bool pagos = tabla.contains("PAGPRE", Qt::CaseInsensitive);
         if (tabla == "F517PAGPRE")
@@ -404,6 +453,28 @@ private slots:
         QCOMPARE(b->contar("sqlite_master", "name LIKE 'kv_nueva%'"), 0);
     }
 
+    // On a server the week's default is set in place, rows and key kept.
+    void semanaEnElServidor()
+    {
+        auto b = baseNueva();
+        if (b->motor() != Motor::PostgreSQL)
+            QSKIP("a server's tables");
+        const Tabla *t = tablaModulo(QStringLiteral("F517PAGPRE"));
+        QString crear = t->sentenciaCrear(Motor::PostgreSQL);
+        crear.replace(QStringLiteral(" DEFAULT 0"), QString());
+        b->ejecutar(crear);
+        for (const QString &c : t->sentenciasComentario(Motor::PostgreSQL))
+            b->ejecutar(c);
+        b->ejecutar(t->sentenciaClave(Motor::PostgreSQL));
+        b->ejecutar("INSERT INTO F517PAGPRE (tip_doc_d, doc_id_d, Periodo, semana) VALUES (6,'1','202601',2)");
+        const Corrida c = correr(*b);
+        QCOMPARE(c.errores, QString());
+        QCOMPARE(c.estado, 0);
+        QCOMPARE(columnas(*b, "F517PAGPRE"), kPagos.arg("").split(u','));
+        b->ejecutar("INSERT INTO F517PAGPRE (tip_doc_d, doc_id_d, Periodo) VALUES (6,'3','202603')");
+        QCOMPARE(filas(*b, "F517PAGPRE", "doc_id_d,semana", "doc_id_d"), QStringList({"'1'|2", "'3'|0"}));
+    }
+
     void arranque_data()
     {
         QTest::addColumn<QString>("sysPath");
@@ -437,6 +508,8 @@ private slots:
         QFETCH(QString, errores);
         QFETCH(int, estado);
         auto b = baseNueva();
+        if (b->motor() != Motor::SQLite)
+            QSKIP("the system folder's database file");
         ArchivoIni ini(b->rutaIni());
         QVERIFY(ini.escribir("Options", "SysPath", sysPath.replace("%1", b->carpeta())));
         QVERIFY(ini.escribir("Options", "DBName", dbName));
@@ -459,7 +532,11 @@ private slots:
     {
         auto b = baseNueva();
         QSqlQuery bloqueo(b->db());
-        QVERIFY(bloqueo.exec("BEGIN IMMEDIATE"));
+        // Another program in the middle of a write: the file's write lock,
+        // or on a server the lock every writing program takes.
+        QVERIFY(bloqueo.exec(b->motor() == Motor::SQLite ? "BEGIN IMMEDIATE" : "BEGIN"));
+        if (b->motor() == Motor::PostgreSQL)
+            QVERIFY(bloqueo.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(Transaccion::kCerrojo)));
         QElapsedTimer reloj;
         reloj.start();
         const Corrida c = correr(*b);
@@ -468,7 +545,7 @@ private slots:
         QCOMPARE(c.errores,
             QString::fromUtf8("Mensaje: La instalación no terminó: la base de datos %1 está bloqueada por otro "
                               "programa. No se escribió nada; vuelva a instalar cuando se libere.\n")
-                .arg(b->rutaBase()));
+                .arg(b->ubicacion().descripcion()));
         QCOMPARE(c.estado, 3);
         // One wait for the lock, not one per statement.
         QVERIFY2(espera < 3 * BaseDatos::kEsperaMs, qPrintable(QString::number(espera)));
@@ -487,7 +564,9 @@ private slots:
         QVERIFY2(c.errores.endsWith(QString::fromUtf8(
                      "Mensaje: La instalación no terminó bien: 3 sentencia(s) fallaron y se omitieron.\n")),
             qPrintable(c.errores));
-        QCOMPARE(c.errores.count(QStringLiteral("no such table: Reportes")), 3);
+        QCOMPARE(c.errores.count(b->motor() == Motor::SQLite ? QStringLiteral("no such table: Reportes")
+                                                             : QStringLiteral("relation \"reportes\" does not exist")),
+                 3);
         // What could go in went in.
         QCOMPARE(b->contar("PARAM"), kParametros.size());
         QCOMPARE(filasEnvio(*b), kEnvioEntregado);
@@ -517,7 +596,7 @@ private slots:
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QStringList>("mensaje"); // title, text; empty when nothing is shown
         QTest::addColumn<int>("icono");
-        QTest::newRow("tabla existente") << "CREATE TABLE param (x Text(1))"
+        QTest::newRow("tabla existente") << "CREATE TABLE param (x varchar(1))"
                                          << QStringList { "Mensaje",
                                                 "\nSe  detectado que ya existen las tablas del QDL DE "
                                                 "FRACCIONAMIENTO Desea Sobreescribirlas?" }
@@ -526,7 +605,11 @@ private slots:
             << "CREATE UNIQUE INDEX PK_PARAM ON PARAM (Numero)" << QStringList {} << 0;
         QTest::newRow("otro error") << "INSERT INTO NOEXISTE VALUES (1)"
                                     << QStringList { "Error al Ejecutar Sentencia SQL",
-                                           QString::fromUtf8("Error Número : 1\nno such table: NOEXISTE") }
+                                           prueba::motorDePrueba() == Motor::SQLite
+                                               ? QString::fromUtf8("Error Número : 1\nno such table: NOEXISTE")
+                                               : QString::fromUtf8("Error Número : 1\nERROR:  relation \"noexiste\" "
+                                                                   "does not exist\nLINE 1: INSERT INTO NOEXISTE VALUES "
+                                                                   "(1)\n                    ^\n(42P01) (SQLSTATE 42P01)") }
                                     << int(Icono::Critico);
     }
     void erroresDeSentencia()
@@ -538,7 +621,7 @@ private slots:
         b->ejecutar("INSERT INTO PARAM VALUES ('966','20030217','0015.00','001')");
         prueba::MensajesGuionados mensajes;
         mensajes.responder(Respuesta::Si); // even a "yes" overwrites nothing
-        QVERIFY(!BaseDatos::abrir(b->rutaBase(), "instalador").hay());
+        QVERIFY(!BaseDatos::abrir(b->ubicacion(), "instalador").hay());
         {
             Instalador instalador(mensajes, b->rutaIni(), "instalador");
             QCOMPARE(instalador.ejecutarSentencia(sql), false);
