@@ -8,6 +8,7 @@
 #include "store/transaccion.h"
 #include "store/utilidad.h"
 
+#include <QCryptographicHash>
 #include <QSqlRecord>
 
 namespace kv {
@@ -152,10 +153,45 @@ bool Declaracion::CargaTemporal(ErrorBD *error)
          valores},
     };
 
-    const ErrorBD fallo = ejecutarEnTransaccion(m_ctx, m_datos, sentencias);
+    ErrorBD fallo = ejecutarEnTransaccion(m_ctx, m_datos, sentencias);
+    if (!fallo.hay() && !m_historico)
+        m_huella = huellaGuardada(m_ctx.sRuc, m_ctx.sPeriodo, &fallo);
     if (error)
         *error = fallo;
     return !fallo.hay();
+}
+
+QByteArray Declaracion::huellaGuardada(const QString &ruc, const QString &periodo, ErrorBD *error) const
+{
+    static const QString kClave = QStringLiteral(" WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario=?");
+    static const QStringList consultas = {
+        QStringLiteral("SELECT * FROM CAB") + kClave,
+        QStringLiteral("SELECT * FROM DET") + kClave + QStringLiteral(" ORDER BY casilla"),
+        QStringLiteral("SELECT * FROM F517DETVP") + kClave + QStringLiteral(" ORDER BY fec_arribo, cod_vuelo"),
+        QStringLiteral("SELECT * FROM F517PAGPRE") + kClave
+            + QStringLiteral(" ORDER BY semana, cod_boleta, num_operacion, cod_tributo, fec_pago"),
+    };
+    QCryptographicHash huella(QCryptographicHash::Sha256);
+    bool alguna = false;
+    for (const QString &sql : consultas) {
+        ErrorBD fallo;
+        QSqlQuery q = m_datos.consultar(sql, {ruc, periodo, m_ctx.sFormulario}, &fallo);
+        if (fallo.hay()) {
+            if (error)
+                *error = fallo;
+            return {};
+        }
+        while (q.next()) {
+            alguna = true;
+            for (int i = 0; i < q.record().count(); ++i) {
+                const QVariant v = q.value(i);
+                huella.addData(v.isNull() ? QByteArrayView("\x01") : QByteArrayView(v.toString().toUtf8()));
+                huella.addData(QByteArrayView("\x00", 1));
+            }
+        }
+        huella.addData(QByteArrayView("\x02"));
+    }
+    return alguna ? huella.result() : QByteArray();
 }
 
 CabeceraCargada Declaracion::CargarCab(const QString &numchequeActual, ErrorBD *error) const

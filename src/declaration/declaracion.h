@@ -140,6 +140,14 @@ public:
     // copy, for a sent one) into the emptied temporary tables, all in one
     // transaction: on a failure both stay empty.
     bool CargaTemporal(ErrorBD *error = nullptr);
+    // A fingerprint of what is stored of a declaration (header, boxes,
+    // flights and payments, every column of every row): empty when nothing
+    // is. Taken when the declaration is opened and after each save, it
+    // tells a save that somebody else saved the same declaration meanwhile.
+    QByteArray huellaGuardada(const QString &ruc, const QString &periodo, ErrorBD *error = nullptr) const;
+    QByteArray huella() const { return m_huella; }
+    void fijarHuella(const QByteArray &huella) { m_huella = huella; }
+
     // The payment panel's values from box 870 and the header; `numchequeActual`
     // is the panel's cheque number when the header is read.
     CabeceraCargada CargarCab(const QString &numchequeActual, ErrorBD *error = nullptr) const;
@@ -224,6 +232,7 @@ private:
     QString m_correl;
     QString m_numOrden;
     QString m_numControl;
+    QByteArray m_huella;
 };
 
 } // namespace kv

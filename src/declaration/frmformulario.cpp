@@ -1027,6 +1027,17 @@ bool frmFormulario::Grabar()
         CursorEspera espera;
         r = Grabacion(m_decl).Grabar(datosDeclaracion());
     }
+    if (r.ajena) {
+        // Two people on one declaration: the later save replaces the other
+        // only when its author says so.
+        if (mostrar(QStringLiteral("Otro usuario grabó esta declaración mientras usted la modificaba.\n"
+                                   "¿Desea reemplazarla con sus cambios?"),
+                    Icono::Pregunta, Botones::SiNo, Respuesta::No)
+            != Respuesta::Si)
+            return false;
+        CursorEspera espera;
+        r = Grabacion(m_decl).Grabar(datosDeclaracion(), true);
+    }
     if (!r.grabada) {
         // Nothing was written: the window and the working copy stay as
         // they are, and the user may try again.

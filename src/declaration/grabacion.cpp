@@ -297,7 +297,7 @@ QList<std::pair<QString, QString>> Grabacion::casillasAGrabar(
     return r;
 }
 
-ResultadoGrabacion Grabacion::Grabar(const DatosDeclaracion &datos)
+ResultadoGrabacion Grabacion::Grabar(const DatosDeclaracion &datos, bool reemplazarAjena)
 {
     Contexto &ctx = m_decl.contexto();
     AccesoDatos &acceso = m_decl.datos();
@@ -318,6 +318,19 @@ ResultadoGrabacion Grabacion::Grabar(const DatosDeclaracion &datos)
     if (!transaccion.iniciada())
         g.fallar({ kErrorBaseBloqueada, QStringLiteral("database is locked") },
             QStringLiteral("el inicio de la grabación"));
+
+    // Under the write lock, what is stored is what this window last read or
+    // wrote; otherwise another user saved the declaration meanwhile.
+    if (!g.fallido() && !reemplazarAjena) {
+        ErrorBD fallo;
+        const QByteArray guardada = m_decl.huellaGuardada(r.ruc, r.periodo, &fallo);
+        if (fallo.hay()) {
+            g.fallar(fallo, QStringLiteral("la lectura de la declaración guardada"));
+        } else if (guardada != m_decl.huella()) {
+            r.ajena = true;
+            return r; // nothing written; the transaction rolls back
+        }
+    }
 
     // Flights and payments added before the taxpayer or the period was
     // last changed belong to this declaration too.
@@ -372,6 +385,13 @@ ResultadoGrabacion Grabacion::Grabar(const DatosDeclaracion &datos)
         g.escribirCabecera({ { QStringLiteral("estado"), r.consistente ? 0 : 9 } },
             QStringLiteral("el estado de la cabecera (CAB)"));
 
+    QByteArray nueva;
+    if (!g.fallido()) {
+        ErrorBD fallo;
+        nueva = m_decl.huellaGuardada(r.ruc, r.periodo, &fallo);
+        if (fallo.hay())
+            g.fallar(fallo, QStringLiteral("la lectura de la declaración grabada"));
+    }
     if (!g.fallido() && !transaccion.confirmar())
         g.fallar({ kErrorBaseBloqueada, QStringLiteral("database is locked") },
             QStringLiteral("la confirmación de la grabación"));
@@ -379,6 +399,7 @@ ResultadoGrabacion Grabacion::Grabar(const DatosDeclaracion &datos)
         return r; // the transaction rolls back as it goes out of scope
 
     r.grabada = true;
+    m_decl.fijarHuella(nueva);
     ctx.sRuc = r.ruc;
     ctx.sPeriodo = r.periodo;
     const int codigo = r.consistente ? 151 : 152;

@@ -18,6 +18,9 @@ struct ResultadoGrabacion
     // copy are exactly as they were before.
     QString paso;
     ErrorBD error;
+    // Not saved because somebody else saved this declaration after it was
+    // opened here (or last saved from here): the user is asked first.
+    bool ajena = false;
 
     // Saved: the declaration's key, whether it passed the silent
     // validation (estado 0) or not (9), and the host's text for that
@@ -49,7 +52,9 @@ public:
     // working copy's rows under the context's current taxpayer and period
     // move to that key within the save; once saved, the context's sRuc and
     // sPeriodo are the key.
-    ResultadoGrabacion Grabar(const DatosDeclaracion &datos);
+    // What another user saved meanwhile is not overwritten unless
+    // `reemplazarAjena` says so.
+    ResultadoGrabacion Grabar(const DatosDeclaracion &datos, bool reemplazarAjena = false);
 
     // The value a box row stores: the figures and codes as a whole number
     // without separators ("1,234" 1234, "(500)" -500, bank "05" 5); the

@@ -408,8 +408,8 @@ private slots:
         v.txtValor(QStringLiteral("397"))->setText(QStringLiteral("3.450"));
         v.txtValor(QStringLiteral("410"))->setText(QStringLiteral("1,000"));
 
-        e.base.ejecutar(QStringLiteral("CREATE TRIGGER sin_cab BEFORE INSERT ON CAB BEGIN "
-                                       "SELECT RAISE(ABORT, 'disco lleno'); END"));
+        e.base.agregarFalla(QStringLiteral("sin_cab"), QStringLiteral("INSERT"), QStringLiteral("CAB"),
+                            QStringLiteral("disco lleno"));
         m.limpiar();
         v.CmdGrabar()->click();
         QCOMPARE(m.mostrados().size(), 1);
@@ -419,7 +419,7 @@ private slots:
         QVERIFY(v.CmbRuc()->isVisible() && v.modificado());
         QCOMPARE(e.base.contar(QStringLiteral("DET")), 0);
 
-        e.base.ejecutar(QStringLiteral("DROP TRIGGER sin_cab"));
+        e.base.quitarFalla(QStringLiteral("sin_cab"), QStringLiteral("CAB"));
         m.limpiar();
         v.CmdGrabar()->click();
         QCOMPARE(m.mostrados().size(), 1);
@@ -432,6 +432,22 @@ private slots:
         QVERIFY(!v.modificado());
         QCOMPARE(e.base.contar(QStringLiteral("F517DETVP"), QStringLiteral("periodo='202405'")), 1);
         const QString telefono = QStringLiteral("SELECT i_valor FROM DET WHERE casilla='028'");
+        QCOMPARE(e.base.valor(telefono).toString(), QStringLiteral("0123456"));
+
+        // Somebody else saves the same declaration meanwhile: nothing is
+        // replaced unless the user says so.
+        e.base.ejecutar(QStringLiteral("UPDATE DET SET i_valor='9999999' WHERE casilla='028'"));
+        m.limpiar();
+        m.responder(Respuesta::No);
+        v.CmdGrabar()->click();
+        QCOMPARE(m.mostrados().size(), 1);
+        QCOMPARE(m.ultimo().icono, Icono::Pregunta);
+        QVERIFY(m.ultimo().texto.startsWith(QStringLiteral("Otro usuario grabó esta declaración")));
+        QCOMPARE(e.base.valor(telefono).toString(), QStringLiteral("9999999"));
+        m.limpiar();
+        m.responder(Respuesta::Si);
+        v.CmdGrabar()->click();
+        QCOMPARE(m.mostrados().size(), 2);
         QCOMPARE(e.base.valor(telefono).toString(), QStringLiteral("0123456"));
 
         v.TxtTelefono()->setFocus();

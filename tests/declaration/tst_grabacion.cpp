@@ -239,6 +239,31 @@ private slots:
         QCOMPARE(e.base.contar(QStringLiteral("F517PAGPRE")), 1);
     }
 
+    // Another user saved the declaration after it was opened here: the
+    // save writes nothing until told to replace it. Saving one's own work
+    // again is never taken for someone else's.
+    void otroUsuarioGraboMientras()
+    {
+        Escena e;
+        QVERIFY(e.grabar(Escena::datos()).grabada);
+        e.decl.setAccion(Declaracion::kModificar);
+        DatosDeclaracion d = Escena::datos();
+        d.identificacion.numRuc = kRuc;
+        QVERIFY(e.grabar(d).grabada);
+
+        e.base.ejecutar(QStringLiteral("UPDATE F517DETVP SET num_afectos='121'"));
+        d.casillas[QStringLiteral("410")] = QStringLiteral("1");
+        const ResultadoGrabacion r = e.grabar(d);
+        QVERIFY(!r.grabada && r.ajena);
+        QCOMPARE(e.columna(QStringLiteral("SELECT i_valor FROM DET WHERE casilla='410'")), QStringLiteral("246565"));
+        QCOMPARE(e.columna(QStringLiteral("SELECT num_afectos FROM F517DETVP")), QStringLiteral("121"));
+
+        QVERIFY(Grabacion(e.decl).Grabar(d, true).grabada);
+        QCOMPARE(e.columna(QStringLiteral("SELECT i_valor FROM DET WHERE casilla='410'")), QStringLiteral("1"));
+        QCOMPARE(e.columna(QStringLiteral("SELECT num_afectos FROM F517DETVP")), QStringLiteral("120"));
+        QVERIFY(e.grabar(d).grabada);
+    }
+
     // Whichever write fails, the stored declaration and the working copy
     // are exactly as before the save, and the user is told which.
     void fallaEnCadaEscritura()
