@@ -5,6 +5,8 @@
 #include "declaracionprueba.h"
 #include "declaration/grabacion.h"
 
+#include <QCoreApplication>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -262,6 +264,31 @@ private slots:
         QCOMPARE(e.columna(QStringLiteral("SELECT i_valor FROM DET WHERE casilla='410'")), QStringLiteral("1"));
         QCOMPARE(e.columna(QStringLiteral("SELECT num_afectos FROM F517DETVP")), QStringLiteral("120"));
         QVERIFY(e.grabar(d).grabada);
+    }
+
+    // Two users save two declarations fifty times each at the same moment,
+    // each in its own program: neither empties the other's working copy,
+    // and every declaration is stored whole, with the flights of one save.
+    void dosUsuariosALaVez()
+    {
+        BaseDePrueba base;
+        const QStringList rucs = {QStringLiteral("20100000001"), QStringLiteral("20100000002")};
+        const QString programa = QCoreApplication::applicationDirPath() + QStringLiteral("/kv_guardar_declaraciones");
+        QProcess a, b;
+        a.start(programa, {base.rutaIni(), rucs.at(0), QStringLiteral("50")});
+        b.start(programa, {base.rutaIni(), rucs.at(1), QStringLiteral("50")});
+        QVERIFY(a.waitForFinished(240000) && b.waitForFinished(240000));
+        QVERIFY2(a.exitCode() == 0, a.readAllStandardError().constData());
+        QVERIFY2(b.exitCode() == 0, b.readAllStandardError().constData());
+        for (const QString &ruc : rucs) {
+            QCOMPARE(base.contar(QStringLiteral("CAB"), QStringLiteral("doc_id_d=?"), {ruc}), 1);
+            QCOMPARE(base.contar(QStringLiteral("F517DETVP"), QStringLiteral("doc_id_d=? AND num_afectos='50'"), {ruc}),
+                     20);
+            QCOMPARE(base.contar(QStringLiteral("F517DETVP"), QStringLiteral("doc_id_d=?"), {ruc}), 20);
+            QCOMPARE(base.valor(QStringLiteral("SELECT i_valor FROM DET WHERE doc_id_d=? AND casilla='410'"), {ruc})
+                         .toString(),
+                     QStringLiteral("50"));
+        }
     }
 
     // Whichever write fails, the stored declaration and the working copy
