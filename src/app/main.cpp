@@ -2,12 +2,7 @@
 // without arguments; see ProgramaKv517 for KV517_MENSAJES.
 #include "app/mdifrm.h"
 #include "app/programakv517.h"
-#include "declaration/frmformulario.h"
-#include "declist/frmabrirform.h"
-#include "flights/frmdetallevuelo.h"
-#include "flights/frmimportavuelos.h"
-#include "payments/ventanaspagos.h"
-#include "reports/ui/ventanasreportes.h"
+#include "app/ventanaskv517.h"
 #include "store/archivoini.h"
 #include "store/permisos.h"
 
@@ -30,13 +25,7 @@ int main(int argc, char *argv[])
                      Qt::QueuedConnection);
 
     // Every child window the menus and the other windows open by name.
-    kv::RegistroVentanas &ventanas = programa.ventanas();
-    kv::registrarVentanasListaFormularios(ventanas, programa.contexto(), ventana.barraEstado());
-    kv::registrarVentanaFormulario(ventanas, programa.contexto(), ventana.barraEstado());
-    kv::registrarVentanasReportes(ventanas, programa.contexto(), ventana.barraEstado());
-    kv::registrarVentanasPagos(ventanas, programa.contexto());
-    kv::registrarVentanaDetalle(ventanas, programa.contexto());
-    kv::registrarVentanaImportar(ventanas, programa.contexto());
+    kv::registrarVentanasKv517(programa.ventanas(), programa.contexto(), ventana.barraEstado());
 
     if (!ventana.cargar(programa.arranque()))
         return 1;
