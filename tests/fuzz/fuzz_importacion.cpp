@@ -126,12 +126,14 @@ void comprobarLinea(const QString &linea)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t largo)
 {
-    // The file goes through the import's own reader.
+    // The file goes through the import's own reader. Written anew each
+    // time: a file emptied and written again is flushed to disk on close.
     static const std::unique_ptr<QTemporaryDir> carpeta = std::make_unique<QTemporaryDir>();
     const QString ruta = carpeta->filePath(QStringLiteral("vuelos.TXT"));
     {
         QFile f(ruta);
-        KV_COMPROBAR(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.remove();
+        KV_COMPROBAR(f.open(QIODevice::WriteOnly | QIODevice::NewOnly));
         KV_COMPROBAR(f.write(reinterpret_cast<const char *>(datos), qint64(largo)) == qint64(largo));
     }
     ArchivoTexto archivo;
