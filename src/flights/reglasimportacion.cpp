@@ -152,7 +152,11 @@ LineaVuelo ReglasImportacion::analizar(QStringView linea) const
     if (!r.aceptada())
         return r;
     r.fecha = fecha;
-    r.codigo = r.campos[1].toUpper();
+    // Letter by letter, as the flight window's code box types it: a letter
+    // whose capital is two ("ß") keeps the code's length.
+    r.codigo = r.campos[1];
+    for (QChar &c : r.codigo)
+        c = QChar(char16_t(m_utilidad.teclaMayuscula(c.unicode())));
     for (int i = 0; i < kCantidadesVuelo; ++i)
         r.cantidades[i] = sinCerosIzquierda(r.campos[i + 2]);
     return r;

@@ -38,7 +38,7 @@ struct LineaVuelo
     QString error;
 
     QDate fecha; // accepted lines only
-    QString codigo; // field 1 in upper case
+    QString codigo; // field 1 in upper case, letter by letter
     std::array<QString, kCantidadesVuelo> cantidades; // each count's value as plain digits ("007" is "7")
 
     bool aceptada() const { return error.isEmpty(); }
