@@ -1,6 +1,7 @@
 #include "declaracion.h"
 
 #include "store/contexto.h"
+#include "store/dialecto.h"
 #include "store/formato.h"
 #include "store/numeros.h"
 #include "store/reloj.h"
@@ -21,12 +22,6 @@ const QString kColumnasVuelo = QStringLiteral(
 const QString kColumnasPago = QStringLiteral(
     "semana, cod_boleta, num_operacion, cod_tributo, fec_pago, mto_dolar, tip_cambio, mto_soles, cnumero");
 
-// A count stored as text, as a number: blank or empty counts as 0, so one
-// missing count does not blank the flight's total.
-QString cuenta(const QString &columna)
-{
-    return QStringLiteral("COALESCE(CAST(NULLIF(trim(%1),'') AS INTEGER),0)").arg(columna);
-}
 
 ErrorBD fallaTransaccion()
 {
@@ -281,22 +276,21 @@ CasillasCargadas Declaracion::CargarCasillas(const QString &periodoMostrado, Err
     return r;
 }
 
-ConsultaSql Declaracion::consultaVuelos()
+ConsultaSql Declaracion::consultaVuelos(Motor motor)
 {
     // Tie-break by flight code so that flights of one day keep their order
-    // after every refresh.
-    static const QString sql
+    // after every refresh. A blank count counts as 0, so one missing count
+    // does not blank the flight's total.
+    QStringList cuentas;
+    for (const char *c : {"num_tripulantes", "num_personal", "num_transito", "num_arrfor", "num_diplo",
+                          "num_extrad", "num_deport", "num_adqanterior", "num_afectos"})
+        cuentas << dialecto::entero(motor, QLatin1String(c));
+    const QString sql
         = QStringLiteral("SELECT fec_arribo, cod_vuelo, num_tripulantes, num_personal, num_transito, "
                          "num_arrfor, num_diplo, "
                          "num_extrad, num_deport, num_afectos, mto_dolar, %1 AS num_totpas, num_adqanterior "
                          "FROM TMPF517DETVP ORDER BY fec_arribo DESC, cod_vuelo")
-              .arg(QStringList {
-                  cuenta(QStringLiteral("num_tripulantes")), cuenta(QStringLiteral("num_personal")),
-                  cuenta(QStringLiteral("num_transito")), cuenta(QStringLiteral("num_arrfor")),
-                  cuenta(QStringLiteral("num_diplo")), cuenta(QStringLiteral("num_extrad")),
-                  cuenta(QStringLiteral("num_deport")), cuenta(QStringLiteral("num_adqanterior")),
-                  cuenta(QStringLiteral("num_afectos"))}
-                       .join(QStringLiteral(" + ")));
+              .arg(cuentas.join(QStringLiteral(" + ")));
     return {sql, {}};
 }
 

@@ -157,7 +157,7 @@ public:
     // The flight grid over the whole working copy, newest arrival first:
     // the columns as the grid shows them, num_totpas the sum of the nine
     // counts.
-    static ConsultaSql consultaVuelos();
+    static ConsultaSql consultaVuelos(Motor motor);
     enum ColumnaVuelo {
         kFecArribo,
         kCodVuelo,

@@ -5,6 +5,7 @@
 #include "grabacion.h"
 #include "grillavuelos.h"
 #include "store/contexto.h"
+#include "store/formato.h"
 #include "store/mensajes.h"
 #include "store/reloj.h"
 #include "store/ui/accesible.h"
@@ -72,7 +73,7 @@ QString textoError(const ErrorBD &error)
 // The arrival date of a grid row (stored as ISO text, perhaps with a time).
 QDate fechaDeArribo(const QSqlRecord &fila)
 {
-    return QDate::fromString(fila.value(QStringLiteral("fec_arribo")).toString().left(10), Qt::ISODate);
+    return fechaGuardada(fila.value(QStringLiteral("fec_arribo")));
 }
 
 bool esFocoDelUsuario(const QFocusEvent *evento)
@@ -564,7 +565,7 @@ void frmFormulario::CargaVuelos()
     const QModelIndex actual = m_grdDetalle->currentIndex();
     const int fila = actual.isValid() ? actual.row() : 0;
     m_lecturaVuelos.stop();
-    const ErrorBD error = m_modeloVuelos->cargar(m_ctx.db(), Declaracion::consultaVuelos());
+    const ErrorBD error = m_modeloVuelos->cargar(m_ctx.db(), Declaracion::consultaVuelos(motorDe(m_ctx.db())));
     if (error.hay())
         informarFallo(QStringLiteral("No se pudieron leer los vuelos."), error);
     // A new query resets the columns: the widths measured once come back.

@@ -240,10 +240,6 @@ private:
     ResultadoGrabacion &m_r;
 };
 
-QString fechaMostrada(const QVariant &iso)
-{
-    return formato(QDate::fromString(iso.toString().left(10), Qt::ISODate), u"dd/mm/yyyy");
-}
 
 } // namespace
 

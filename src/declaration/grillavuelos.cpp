@@ -95,9 +95,7 @@ QVariant ModeloVuelos::data(const QModelIndex &indice, int rol) const
     if (rol != Qt::DisplayRole)
         return valor;
     if (indice.column() == Declaracion::kFecArribo) {
-        // Stored as ISO text, perhaps with a time.
-        const QDate fecha = QDate::fromString(valor.toString().left(10), Qt::ISODate);
-        return fecha.isValid() ? fecha.toString(QStringLiteral("dd/MM/yyyy")) : valor;
+        return fechaMostrada(valor);
     }
     if (indice.column() == Declaracion::kMtoDolar)
         return formato(valor.toString(), u"###,###,###,##0");

@@ -105,10 +105,8 @@ QVariant ModeloDeclaraciones::data(const QModelIndex &indice, int rol) const
     case Qt::DisplayRole:
         if (columna == kPeriodo)
             return formato(QStringView(texto), u"0#/####");
-        if (columna == kFechaEnvio) {
-            const QDate fecha = QDate::fromString(texto.left(10), Qt::ISODate);
-            return fecha.isValid() ? formato(fecha, u"dd/mm/yyyy") : texto;
-        }
+        if (columna == kFechaEnvio)
+            return fechaMostrada(texto);
         if (columna == kEstado && !texto.isEmpty() && !iconoEstado(texto.toInt()).isNull())
             return QVariant(); // the picture says it
         return texto;

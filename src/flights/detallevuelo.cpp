@@ -24,10 +24,7 @@ QString fechaAlmacenada(const QDate &fecha)
 
 QDate fechaDeFila(const QVariantMap &fila)
 {
-    const QVariant v = fila.value(QStringLiteral("fec_arribo"));
-    if (v.metaType().id() == QMetaType::QString)
-        return QDate::fromString(v.toString().left(10), Qt::ISODate);
-    return v.toDate();
+    return fechaGuardada(fila.value(QStringLiteral("fec_arribo")));
 }
 
 QString textoDeFila(const QVariantMap &fila, const QString &columna)

@@ -8,9 +8,7 @@ namespace kv {
 
 QString tasaDeVuelo(const TablaTasas &tasas, const QVariant &fecArribo)
 {
-    const QDate fecha = fecArribo.metaType().id() == QMetaType::QString
-        ? QDate::fromString(fecArribo.toString().left(10), Qt::ISODate)
-        : fecArribo.toDate();
+    const QDate fecha = fechaGuardada(fecArribo);
     const QString tasa = fecha.isValid() ? tasas.vigente(formato(fecha, u"yyyymmdd")) : QStringLiteral("0");
     return formato(QStringView(tasa), u"##0.00");
 }

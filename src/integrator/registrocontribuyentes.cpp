@@ -2,6 +2,7 @@
 
 #include "store/contexto.h"
 #include "store/esquema.h"
+#include "store/formato.h"
 #include "store/reloj.h"
 #include "store/utilidad.h"
 
@@ -40,7 +41,7 @@ std::optional<Contribuyente> RegistroContribuyentes::buscar(const QString &ruc) 
     if (!q.next())
         return std::nullopt;
     return Contribuyente { q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-        QDate::fromString(q.value(3).toString().left(10), Qt::ISODate) };
+        fechaGuardada(q.value(3)) };
 }
 
 bool RegistroContribuyentes::puedeVer(const Contribuyente &c) const

@@ -26,7 +26,7 @@ QString ModeloPagosPrevios::valor(int fila, int columna) const
 
 QDate ModeloPagosPrevios::fecha(int fila) const
 {
-    return QDate::fromString(valor(fila, kFecPago).left(10), Qt::ISODate);
+    return fechaGuardada(valor(fila, kFecPago));
 }
 
 QString ModeloPagosPrevios::importeMostrado(const QString &texto)

@@ -77,13 +77,7 @@ QString fechaImpresa(const QVariant &valor)
 {
     if (valor.isNull())
         return {};
-    QDate fecha;
-    if (valor.typeId() == QMetaType::QDate)
-        fecha = valor.toDate();
-    else if (valor.typeId() == QMetaType::QDateTime)
-        fecha = valor.toDateTime().date();
-    else
-        fecha = QDate::fromString(valor.toString().left(10), Qt::ISODate);
+    const QDate fecha = fechaGuardada(valor);
     return fecha.isValid() ? formato(fecha, u"dd/mm/yyyy") : recortarBlancos(valor.toString());
 }
 

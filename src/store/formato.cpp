@@ -251,4 +251,22 @@ QDate leerFecha(QStringView texto)
     return fecha;
 }
 
+QDate fechaGuardada(const QVariant &valor)
+{
+    switch (valor.typeId()) {
+    case QMetaType::QDate:
+        return valor.toDate();
+    case QMetaType::QDateTime:
+        return valor.toDateTime().date();
+    default:
+        return QDate::fromString(valor.toString().left(10), Qt::ISODate);
+    }
+}
+
+QString fechaMostrada(const QVariant &valor)
+{
+    const QDate fecha = fechaGuardada(valor);
+    return fecha.isValid() ? formato(fecha, u"dd/mm/yyyy") : valor.toString();
+}
+
 } // namespace kv

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <QVariant>
 
 namespace kv {
 
@@ -38,6 +39,14 @@ QString formato(const QDateTime &momento, QStringView patron);
 // printed a date value as the system showed it.
 QString fechaCorta(const QDate &fecha);   // dd/mm/yyyy
 QString horaLarga(const QTime &hora);     // hh:mm:ss
+
+// A date as the database keeps it: ISO text ("YYYY-MM-DD", or a date-time
+// whose first ten characters are one), or a date value of an engine that
+// has them. Invalid when it is neither.
+QDate fechaGuardada(const QVariant &valor);
+// That date as users write dates, dd/mm/yyyy; a value that is not a date
+// is shown as it is stored.
+QString fechaMostrada(const QVariant &valor);
 
 // "dd/mm/yyyy" typed or imported into a date; invalid when the text is not
 // such a date or lies outside 01/01/1850 to 01/01/2500.

@@ -89,20 +89,7 @@ struct Escena
 
     QStringList filas(const QString &sql, const QVariantList &valores = {}) const
     {
-        QSqlQuery q(base.db());
-        q.prepare(sql);
-        for (const QVariant &v : valores)
-            q.addBindValue(v);
-        QStringList r;
-        if (!q.exec())
-            return {QStringLiteral("error: ") + q.lastError().text()};
-        while (q.next()) {
-            QStringList columnas;
-            for (int i = 0; i < q.record().count(); ++i)
-                columnas << q.value(i).toString();
-            r << columnas.join(u'|');
-        }
-        return r;
+        return base.filas(sql, valores);
     }
 
     // The rows of the declaration in `tabla` whose stored check code (the

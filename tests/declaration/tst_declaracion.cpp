@@ -169,7 +169,7 @@ private slots:
         Escena e;
         guardarVuelos(e.base, QStringLiteral("TMPF517DETVP"), 33);
         e.base.ejecutar(QStringLiteral("UPDATE TMPF517DETVP SET num_deport=NULL WHERE cod_vuelo='LA01000'"));
-        QSqlQuery q = ejecutarConsulta(e.base.db(), Declaracion::consultaVuelos());
+        QSqlQuery q = ejecutarConsulta(e.base.db(), Declaracion::consultaVuelos(e.base.motor()));
         QVERIFY(q.next());
         QCOMPARE(q.value(Declaracion::kCodVuelo).toString(), QStringLiteral("LA01000"));
         QCOMPARE(q.value(Declaracion::kTotPas).toInt(), 10 + 2 + 5 + 1 + 3 + 100);

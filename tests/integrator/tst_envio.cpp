@@ -60,20 +60,6 @@ void prepararDeclaracion(BaseDePrueba &base, int estado)
                                  "'1','0','0','0','0','0','0','0','1','15','555555')"));
 }
 
-QStringList filas(const BaseDePrueba &base, const QString &sql)
-{
-    QStringList r;
-    QSqlQuery q(base.db());
-    q.exec(sql);
-    while (q.next()) {
-        QStringList valores;
-        for (int i = 0; i < q.record().count(); ++i)
-            valores << q.value(i).toString();
-        r << valores.join(u'|');
-    }
-    return r;
-}
-
 } // namespace
 
 class TstEnvio : public QObject
@@ -85,9 +71,9 @@ private Q_SLOTS:
     {
         BaseDePrueba base;
         prepararDeclaracion(base, 0);
-        const QStringList guardadaAntes = filas(base, QStringLiteral("SELECT * FROM CAB"))
-            + filas(base, QStringLiteral("SELECT * FROM DET")) + filas(base, QStringLiteral("SELECT * FROM F517DETVP"))
-            + filas(base, QStringLiteral("SELECT * FROM F517PAGPRE"));
+        const QStringList guardadaAntes = base.filas(QStringLiteral("SELECT * FROM CAB"))
+            + base.filas(QStringLiteral("SELECT * FROM DET")) + base.filas(QStringLiteral("SELECT * FROM F517DETVP"))
+            + base.filas(QStringLiteral("SELECT * FROM F517PAGPRE"));
 
         EnvioFijo envio(base.contexto(), base.datos());
         const auto primero = envio.enviar(kRuc, QStringLiteral("200611"));
@@ -118,13 +104,13 @@ private Q_SLOTS:
         QCOMPARE(hcab.value(QStringLiteral("cNumero")).toString(), base.datos().CodigoControl(QStringLiteral("HCAB"), hcab, 6));
         QVERIFY(hcab.value(QStringLiteral("cNumero")).toString() != QStringLiteral("111111"));
         // The module's rows travel with their own check codes.
-        QCOMPARE(filas(base, QStringLiteral("SELECT DISTINCT cnumero FROM HF517DETVP")), QStringList{"333333"});
-        QCOMPARE(filas(base, QStringLiteral("SELECT semana, cod_boleta, tip_cambio FROM HF517PAGPRE WHERE correl='001'")),
+        QCOMPARE(base.filas(QStringLiteral("SELECT DISTINCT cnumero FROM HF517DETVP")), QStringList{"333333"});
+        QCOMPARE(base.filas(QStringLiteral("SELECT semana, cod_boleta, tip_cambio FROM HF517PAGPRE WHERE correl='001'")),
                  QStringList{"0|5841|3.450"});
 
-        const QStringList guardadaDespues = filas(base, QStringLiteral("SELECT * FROM CAB"))
-            + filas(base, QStringLiteral("SELECT * FROM DET")) + filas(base, QStringLiteral("SELECT * FROM F517DETVP"))
-            + filas(base, QStringLiteral("SELECT * FROM F517PAGPRE"));
+        const QStringList guardadaDespues = base.filas(QStringLiteral("SELECT * FROM CAB"))
+            + base.filas(QStringLiteral("SELECT * FROM DET")) + base.filas(QStringLiteral("SELECT * FROM F517DETVP"))
+            + base.filas(QStringLiteral("SELECT * FROM F517PAGPRE"));
         QCOMPARE(guardadaDespues, guardadaAntes);
 
         // The summary program's command line for this submission.

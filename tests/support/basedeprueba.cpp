@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 
 namespace kv::prueba {
@@ -164,6 +165,24 @@ QVariant BaseDePrueba::valor(const QString &sql, const QVariantList &valores) co
     if (!q.exec() || !q.next())
         return {};
     return q.value(0);
+}
+
+QStringList BaseDePrueba::filas(const QString &sql, const QVariantList &valores) const
+{
+    QSqlQuery q(db());
+    bool ok = q.prepare(sql);
+    for (const QVariant &v : valores)
+        q.addBindValue(v);
+    if (!ok || !q.exec())
+        return {QStringLiteral("error: ") + q.lastError().text()};
+    QStringList r;
+    while (q.next()) {
+        QStringList columnas;
+        for (int i = 0; i < q.record().count(); ++i)
+            columnas << q.value(i).toString();
+        r << columnas.join(u'|');
+    }
+    return r;
 }
 
 int BaseDePrueba::contar(const QString &tabla, const QString &condicion, const QVariantList &valores) const

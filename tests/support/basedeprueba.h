@@ -57,6 +57,9 @@ public:
     void ejecutar(const QString &sql, const QVariantList &valores = {});
     // First column of the first row, or an invalid variant.
     QVariant valor(const QString &sql, const QVariantList &valores = {}) const;
+    // Every row of a query, its columns joined by "|"; a failure is one
+    // line "error: " and the engine's text.
+    QStringList filas(const QString &sql, const QVariantList &valores = {}) const;
     int contar(const QString &tabla, const QString &condicion = QString(), const QVariantList &valores = {}) const;
 
     // A fault for the tests of what a failed write leaves behind: every

@@ -11,6 +11,7 @@
 #include "integrator/lanzador.h"
 #include "integrator/registrocontribuyentes.h"
 #include "store/contexto.h"
+#include "store/formato.h"
 #include "store/mensajes.h"
 #include "store/reloj.h"
 #include "store/ui/listas.h"
@@ -49,11 +50,8 @@ public:
     QVariant data(const QModelIndex &indice, int rol) const override
     {
         const QVariant valor = QSqlQueryModel::data(indice, rol);
-        if (rol == Qt::DisplayRole && indice.column() == ColFecha) {
-            const QDate fecha = QDate::fromString(valor.toString().left(10), Qt::ISODate);
-            if (fecha.isValid())
-                return fecha.toString(QStringLiteral("dd/MM/yyyy"));
-        }
+        if (rol == Qt::DisplayRole && indice.column() == ColFecha && fechaGuardada(valor).isValid())
+            return fechaMostrada(valor);
         return valor;
     }
 };

@@ -46,10 +46,8 @@ public:
             return v;
         if (indice.column() == FrmImprimeForm::kPeriodoF)
             return formato(QStringView(v.toString()), u"0#/####");
-        if (indice.column() == FrmImprimeForm::kFechaEnvio) {
-            const QDate fecha = QDate::fromString(v.toString().left(10), Qt::ISODate);
-            return fecha.isValid() ? formato(fecha, u"dd/mm/yyyy") : v;
-        }
+        if (indice.column() == FrmImprimeForm::kFechaEnvio)
+            return fechaMostrada(v);
         return v;
     }
 
