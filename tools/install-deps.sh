@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils
   fonts-liberation fontconfig
   poppler-utils
+  qt6-translations-l10n qt6-charts-dev libzip-dev
   "$@"
 )
 missing=()
