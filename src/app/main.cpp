@@ -4,6 +4,7 @@
 #include "app/programakv517.h"
 #include "app/ventanaskv517.h"
 #include "store/archivoini.h"
+#include "store/idioma.h"
 #include "store/permisos.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     kv::aplicarMascaraPermisos(kv::ArchivoIni(kv::ArchivoIni::rutaPredeterminada()));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kv517"));
+    kv::iniciarIdioma(app);
 
     kv::ProgramaKv517 programa;
     if (!programa.iniciar())

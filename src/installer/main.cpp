@@ -1,6 +1,7 @@
 #include "instalador.h"
 
 #include "store/archivoini.h"
+#include "store/idioma.h"
 #include "store/mensajes.h"
 #include "store/permisos.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
     // (or to the office's group, as KV000.INI says).
     kv::aplicarMascaraPermisos(kv::ArchivoIni(kv::ArchivoIni::rutaPredeterminada()));
     QCoreApplication app(argc, argv);
+    kv::iniciarIdioma(app);
     kv::MensajesConsola mensajes;
     kv::Instalador instalador(mensajes, kv::ArchivoIni::rutaPredeterminada());
     switch (instalador.ejecutar()) {

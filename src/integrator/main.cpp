@@ -4,6 +4,7 @@
 #include "integrator/ui/ventanaprincipal.h"
 #include "store/archivoini.h"
 #include "store/contexto.h"
+#include "store/idioma.h"
 #include "store/permisos.h"
 #include "store/reloj.h"
 #include "store/ui/mensajesventana.h"
@@ -27,6 +28,7 @@ int exportarReporte(int argc, char *argv[])
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    kv::iniciarIdioma(app);
     const QStringList args = app.arguments();
     if (args.size() != 4) {
         std::fprintf(stderr, "uso: qadelia --pdf ARCHIVO SALIDA.pdf\n");
@@ -62,6 +64,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qadelia"));
+    kv::iniciarIdioma(app);
     // No display name: it would be appended to the window title, which must
     // stay exactly "Qadelia".
 

@@ -1,12 +1,12 @@
 #include "reporteinconsistencias.h"
 
 #include "impresora.h"
+#include "store/formato.h"
 #include "store/mensajes.h"
 #include "store/reloj.h"
 #include "store/texto.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QStringList>
 
 namespace kv {
@@ -38,12 +38,13 @@ void cuadro(Impresora &imp, int x1, int y1, int x2, int y2)
 
 void encabezado(Impresora &imp, const QDateTime &ahora, int hoja)
 {
-    const QLocale local;
+    // The date and the time in their fixed forms, whatever the machine's
+    // locale would write.
     texto(imp, 400, 30, QStringLiteral("KORVAL"), true);
-    texto(imp, 400, 300, local.toString(ahora.date(), QLocale::ShortFormat), true);
+    texto(imp, 400, 300, fechaCorta(ahora.date()), true);
     texto(imp, 4000, 300, QStringLiteral("INCONSISTENCIAS DETECTADAS "), true);
     texto(imp, 9000, 300, QStringLiteral("PAG. %1 ").arg(hoja), true);
-    texto(imp, 400, 570, local.toString(ahora.time(), QStringLiteral("HH:mm:ss")), true);
+    texto(imp, 400, 570, ahora.time().toString(QStringLiteral("HH:mm:ss")), true);
     texto(imp, 3000, 570, QStringLiteral("0517 QDL-Zentorio"), true);
 }
 

@@ -6,6 +6,7 @@
 #include "store/accesodatos.h"
 #include "store/archivoini.h"
 #include "store/contexto.h"
+#include "store/idioma.h"
 #include "store/instanciaunica.h"
 #include "store/mensajes.h"
 #include "store/permisos.h"
@@ -23,6 +24,7 @@ int main(int argc, char **argv)
     // (or to the office's group, as KV000.INI says).
     kv::aplicarMascaraPermisos(kv::ArchivoIni(kv::ArchivoIni::rutaPredeterminada()));
     QCoreApplication app(argc, argv);
+    iniciarIdioma(app);
     MensajesConsola mensajes;
 
     InstanciaUnica instancia(QStringLiteral("kvr517"));

@@ -120,10 +120,15 @@ void TstInconsistencias::encabezado()
     BitacoraImpresora bitacora;
     auto impresora = bitacora.fabrica()(QString());
     MensajesGuionados avisos;
-    QVERIFY(RepInconsist(mensajes(QStringLiteral("uno.txt"), {QStringLiteral("x")}), *impresora, m_reloj, avisos));
+    // A machine whose locale writes dates month first still gets dd/mm/yyyy.
+    const QLocale local;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const bool impreso = RepInconsist(mensajes(QStringLiteral("uno.txt"), {QStringLiteral("x")}), *impresora, m_reloj, avisos);
+    QLocale::setDefault(local);
+    QVERIFY(impreso);
     const PaginaImpresa &p = bitacora.ultimo().paginas.first();
     QCOMPARE(p.textoEn(400, 30), QStringLiteral("KORVAL"));
-    QCOMPARE(p.textoEn(400, 300), QLocale().toString(QDate(2026, 3, 9), QLocale::ShortFormat));
+    QCOMPARE(p.textoEn(400, 300), QStringLiteral("09/03/2026"));
     QCOMPARE(p.textoEn(4000, 300), QStringLiteral("INCONSISTENCIAS DETECTADAS "));
     QCOMPARE(p.textoEn(9000, 300), QStringLiteral("PAG. 1 "));
     QCOMPARE(p.textoEn(400, 570), QStringLiteral("08:05:07"));

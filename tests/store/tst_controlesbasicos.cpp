@@ -1,5 +1,7 @@
+#include "store/idioma.h"
 #include "store/ui/filtroteclas.h"
 #include "store/ui/listas.h"
+#include "store/ui/mensajesventana.h"
 #include "store/ui/ventanas.h"
 #include "store/utilidad.h"
 
@@ -8,6 +10,8 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -87,6 +91,27 @@ private Q_SLOTS:
         QVERIFY(recibido.historico);
         QCOMPARE(recibido.texto, QStringLiteral("002"));
         QCOMPARE(recibido.paginas, 3);
+    }
+
+    // Qt's own texts read in Spanish once a program has started: the
+    // buttons of a question, and the locale numbers are written in.
+    void preguntaEnCastellano()
+    {
+        QVERIFY(iniciarIdioma(*QCoreApplication::instance()));
+        QCOMPARE(QLocale().name(), QStringLiteral("es_PE"));
+        QStringList botones;
+        QTimer::singleShot(0, [&botones] {
+            auto *caja = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!caja)
+                return;
+            for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                botones << (caja->button(b) ? caja->button(b)->text().remove(u'&') : QString());
+            caja->done(QMessageBox::Cancel);
+        });
+        MensajesVentana mensajes;
+        mensajes.mostrar(QStringLiteral("Prueba"), QStringLiteral("¿Desea guardar los cambios?"), Icono::Pregunta,
+                         Botones::SiNoCancelar, Respuesta::Si);
+        QCOMPARE(botones, (QStringList {QStringLiteral("Sí"), QStringLiteral("No"), QStringLiteral("Cancelar")}));
     }
 
     void contextoAyudaDelPadre()
