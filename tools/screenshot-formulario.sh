@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the declaration window on a private virtual X server: the
 # three tabs of a saved declaration of 40 flights, a new declaration and a
-# sent one, from a throw-away database (nothing of the user's is touched).
+# sent one, and the debt tab with the longest amount in box 410, from a
+# throw-away database (nothing of the user's is touched); then the same with
+# the screen at 150 %, in OUTDIR/150.
 #   tools/screenshot-formulario.sh OUTDIR   (build folder: build, or $KV_BUILD_DIR)
 set -u
 out=${1:?usage: tools/screenshot-formulario.sh OUTDIR}
@@ -18,4 +20,6 @@ iniciar_xvfb 300 400 1280x800x24 || { echo "screenshot-formulario.sh: no free di
 
 mkdir -p "$out" "$work/run"
 chmod 700 "$work/run"
-DISPLAY=$XVFB_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/run "$prog" "$out"
+DISPLAY=$XVFB_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/run "$prog" "$out" || status=1
+DISPLAY=$XVFB_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/run QT_SCALE_FACTOR=1.5 "$prog" "$out/150" || status=1
+exit ${status:-0}

@@ -149,6 +149,14 @@ bool Casillas::esCalculada(int casilla)
     return (casilla >= 390 && casilla <= 396) || casilla == 401 || casilla == 404 || casilla == 406;
 }
 
+QString Casillas::textoMasAncho(int casilla)
+{
+    if (casilla == 397)
+        return numeroParaLeer(casilla, QStringLiteral("9.999"));
+    const QString cifra(longitudInicial(casilla), u'9');
+    return formato(cifra, esDeduccion(casilla) ? kDeduccion : kMiles);
+}
+
 Casillas::Casillas(const AccesoDatos &datos)
     : m_datos(datos)
 {

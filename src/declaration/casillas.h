@@ -84,6 +84,10 @@ public:
     static bool esCalculada(int casilla);
     // Longest text typed into a box, before it is first edited.
     static int longitudInicial(int casilla) { return casilla == 397 ? 5 : 14; }
+    // The widest text a box shows: a figure of as many digits as that
+    // length, in the box's own form (separators; parentheses for 402 and
+    // 403); for the rate, one whole and three decimals.
+    static QString textoMasAncho(int casilla);
 
     explicit Casillas(const AccesoDatos &datos);
 

@@ -9,6 +9,7 @@
 #include "store/mensajes.h"
 #include "store/reloj.h"
 #include "store/ui/accesible.h"
+#include "store/ui/anchotexto.h"
 #include "store/ui/barraestadoqdl.h"
 #include "store/ui/cursorespera.h"
 #include "store/ui/filtroteclas.h"
@@ -107,6 +108,7 @@ frmFormulario::frmFormulario(Contexto &contexto, const ParametrosVentana &parame
     crearIdentificacion(identificacion);
     crearVuelos(vuelos);
     crearDeuda(deuda);
+    anchoCifras();
 
     // The order number of a sent declaration, beside the buttons.
     m_frmOrden = new QGroupBox(QStringLiteral("Número de Orden"), this);
@@ -276,8 +278,7 @@ QLineEdit *frmFormulario::crearCasilla(const QString &casilla, const QString &et
     auto *campo = new QLineEdit(padre);
     campo->setObjectName(QStringLiteral("txtValor") + casilla);
     campo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    campo->setMaxLength(casilla == u"397" ? 5 : 14);
-    campo->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("(999,999,999)")) + 14);
+    campo->setMaxLength(Casillas::longitudInicial(casilla.toInt()));
     texto->setBuddy(campo);
     rejilla->addWidget(numero, fila, columna * 3);
     rejilla->addWidget(texto, fila, columna * 3 + 1);
@@ -367,7 +368,6 @@ void frmFormulario::crearVuelos(QWidget *pagina)
     m_txtImpSoles = new QLineEdit(totales);
     m_txtImpSoles->setObjectName(QStringLiteral("txtImpSoles"));
     m_txtImpSoles->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_txtImpSoles->setFixedWidth(txtValor(QStringLiteral("397"))->width());
     m_txtImpSoles->setFocusPolicy(Qt::NoFocus);
     bloquear(m_txtImpSoles);
     lblSoles->setBuddy(m_txtImpSoles);
@@ -410,6 +410,21 @@ void frmFormulario::crearDeuda(QWidget *pagina)
     auto *fila2 = new QHBoxLayout(pagina);
     fila2->addWidget(cifras, 3);
     fila2->addWidget(marcoPago, 2);
+}
+
+void frmFormulario::anchoCifras()
+{
+    // Every box as wide as the widest figure any of them shows, so that a
+    // figure is never read cut and the columns of boxes line up; the
+    // panel's amount is box 410 again.
+    int ancho = 0;
+    for (int casilla : Casillas::lista())
+        ancho = std::max(ancho, anchoParaTexto(m_casillas.value(QString::number(casilla)),
+                                               Casillas::textoMasAncho(casilla)));
+    for (QLineEdit *campo : std::as_const(m_casillas))
+        campo->setFixedWidth(ancho);
+    m_txtImpSoles->setFixedWidth(ancho);
+    ajustarAnchoATexto(m_formaPago->campoImporte(), Casillas::textoMasAncho(410));
 }
 
 void frmFormulario::instalarTeclas()

@@ -127,6 +127,7 @@ private:
     void crearDeuda(QWidget *pagina);
     QLineEdit *crearCasilla(const QString &casilla, const QString &etiqueta, QGridLayout *rejilla, int fila,
                             int columna);
+    void anchoCifras();
     void instalarTeclas();
 
     void informarFallo(const QString &paso, const ErrorBD &error);

@@ -4,6 +4,7 @@
 #include "store/formato.h"
 #include "store/mensajes.h"
 #include "store/ui/accesible.h"
+#include "store/ui/anchotexto.h"
 #include "store/ui/filtroteclas.h"
 #include "store/ui/listas.h"
 
@@ -98,18 +99,23 @@ FrmDetallePagosPrevios::FrmDetallePagosPrevios(Contexto &contexto, const Paramet
     m_mkeFecPago->setInputMask(QStringLiteral("99/99/9999;_"));
     fila(2, QStringLiteral("Fecha de Pago : "), m_mkeFecPago, QStringLiteral("mkeFecPago"), caracter * 12);
 
+    // Each amount as wide as its longest figure: the most dollars typed,
+    // with separators, and those dollars at the highest rate.
+    const QString masDolares(kLargoDolares, u'9');
+    const QString mayorTipo = QStringLiteral("9.999");
     m_txtMtoDolares = cajaNumerica(m_fraDetalle, kLargoDolaresMostrados);
-    fila(3, QStringLiteral("Monto en Dólares  :"), m_txtMtoDolares, QStringLiteral("txtMtoDolares"), caracter * 22);
+    fila(3, QStringLiteral("Monto en Dólares  :"), m_txtMtoDolares, QStringLiteral("txtMtoDolares"),
+         anchoParaTexto(m_txtMtoDolares, PagoPrevio::dolaresMostrados(masDolares)));
 
     m_txtTipCambio = cajaNumerica(m_fraDetalle, kLargoTipoCambio);
     fila(4, QStringLiteral("Tipo de Cambio Venta  :"), m_txtTipCambio, QStringLiteral("txtTipCambio"),
-         caracter * 9);
+         anchoParaTexto(m_txtTipCambio, PagoPrevio::tipoCambioMostrado(mayorTipo)));
 
     m_txtMontoSoles = cajaNumerica(m_fraDetalle, 32767);
     m_txtMontoSoles->setReadOnly(true);
     pintarBloqueado(m_txtMontoSoles);
     fila(5, QStringLiteral("Monto en Nuevos Soles  :"), m_txtMontoSoles, QStringLiteral("txtMontoSoles"),
-         caracter * 22);
+         anchoParaTexto(m_txtMontoSoles, PagoPrevio::MontoSoles(masDolares, mayorTipo)));
     rejilla->setColumnStretch(2, 1);
 
     m_cmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);

@@ -5,6 +5,7 @@
 #include "store/contexto.h"
 #include "store/mensajes.h"
 #include "store/ui/accesible.h"
+#include "store/ui/anchotexto.h"
 #include "store/ui/listas.h"
 
 #include <QGridLayout>
@@ -18,6 +19,12 @@
 #include <QVBoxLayout>
 
 namespace kv {
+
+namespace {
+
+constexpr int kDigitosTotal = 18;
+
+} // namespace
 
 FrmListaPagosPrevios::FrmListaPagosPrevios(Contexto &contexto, const ParametrosVentana &parametros, QWidget *padre)
     : QDialog(padre),
@@ -77,7 +84,9 @@ FrmListaPagosPrevios::FrmListaPagosPrevios(Contexto &contexto, const ParametrosV
     m_txtTotPagosPrevios = new QLineEdit(this);
     m_txtTotPagosPrevios->setReadOnly(true);
     m_txtTotPagosPrevios->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_txtTotPagosPrevios->setFixedWidth(caracter * 20);
+    // Room for the total of many payments of the largest amount the payment
+    // window takes (sixteen digits in soles).
+    ajustarAnchoATexto(m_txtTotPagosPrevios, QString(kDigitosTotal, u'9'));
     nombrarControl(m_txtTotPagosPrevios, etiquetaTotal, QStringLiteral("txtTotPagosPrevios"));
     auto *total = new QHBoxLayout;
     total->addStretch(1);

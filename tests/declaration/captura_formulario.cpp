@@ -1,5 +1,6 @@
 // Pictures of the declaration window for looking at its layout: the three
-// tabs of a saved declaration of 40 flights, a new one and a sent one.
+// tabs of a saved declaration of 40 flights, a new one and a sent one, and
+// the debt tab with the longest amount typed in box 410.
 //   captura_formulario OUTDIR      (tools/screenshot-formulario.sh runs it under Xvfb)
 #include "declaracionprueba.h"
 #include "declaration/frmformulario.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTabWidget>
@@ -90,6 +92,16 @@ int main(int argc, char *argv[])
             QScrollBar *barra = ventana.grdDetalle()->horizontalScrollBar();
             barra->setValue(barra->maximum());
             ok = guardar(&ventana, carpeta + QStringLiteral("/formulario-mod-1-derecha.png")) && ok;
+
+            ventana.SSTab1()->setCurrentIndex(frmFormulario::kDeuda);
+            ventana.activateWindow();
+            QTest::qWaitForWindowActive(&ventana);
+            QLineEdit *importe = ventana.txtValor(QStringLiteral("410"));
+            importe->setFocus();
+            importe->selectAll();
+            QTest::keyClicks(importe, QStringLiteral("123456789012"));
+            ventana.txtValor(QStringLiteral("405"))->setFocus();
+            ok = guardar(&ventana, carpeta + QStringLiteral("/formulario-mod-2-410.png")) && ok;
         }
         ventana.hide();
     }

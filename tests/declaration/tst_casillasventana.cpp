@@ -9,6 +9,7 @@
 #include "payments/frmlistapagosprevios.h"
 #include "payments/ventanaspagos.h"
 #include "store/ui/formadepagoqdl.h"
+#include "support/textoentero.h"
 #include "support/ventanamodal.h"
 
 #include <QApplication>
@@ -191,6 +192,13 @@ private slots:
         QCOMPARE(v.FormaDePagoQDL1()->importe(), QStringLiteral("1,000"));
         QCOMPARE(v.casillas().SaldoaPagar().value_or(QString()),
                  QStringLiteral("KORVAL generará una orden de pago por la diferencia.\n"));
+
+        // The longest amount typed reads whole in the box and in the panel.
+        e.teclear(410, QStringLiteral("123456789012"));
+        e.caja(405)->setFocus();
+        QCOMPARE(e.caja(410)->text(), QStringLiteral("123,456,789,012"));
+        QVERIFY(muestraEntero(e.caja(410), e.caja(410)->text()));
+        QVERIFY(muestraEntero(v.FormaDePagoQDL1()->campoImporte(), v.FormaDePagoQDL1()->importe()));
     }
 
     // A key or Delete in 403 opens the list; its total comes back into 403.
@@ -253,6 +261,41 @@ private slots:
         QTest::keyClick(e.caja(403), Qt::Key_Delete);
         QCOMPARE(visto, QStringLiteral("4456"));
         QCOMPARE(e.caja(403)->text(), QStringLiteral("(300)"));
+    }
+
+    // Every figure reads whole: the widest each field can show, at the
+    // screen's scale (this runs again at 150 %).
+    void cifrasEnteras_data()
+    {
+        QTest::addColumn<QString>("campo");
+        QTest::addColumn<QString>("texto");
+        for (int casilla : Casillas::lista()) {
+            const QString texto = casilla == 397 ? QStringLiteral("9.999")
+                : casilla == 402 || casilla == 403  ? QStringLiteral("(99,999,999,999,999)")
+                                                    : QStringLiteral("99,999,999,999,999");
+            QTest::addRow("txtValor(%d)", casilla) << QString::number(casilla) << texto;
+        }
+        QTest::newRow("txtImpSoles") << "txtImpSoles" << "99,999,999,999,999";
+        QTest::newRow("importe") << "importe" << "99,999,999,999,999";
+    }
+    void cifrasEnteras()
+    {
+        QFETCH(QString, campo);
+        QFETCH(QString, texto);
+        Escena e(2);
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+            QCOMPARE(v.devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+        QLineEdit *caja = campo == u"txtImpSoles" ? v.txtImpSoles()
+            : campo == u"importe"                 ? v.FormaDePagoQDL1()->campoImporte()
+                                                  : v.txtValor(campo);
+        for (int i = 0; i < v.SSTab1()->count(); ++i) {
+            if (v.SSTab1()->widget(i)->isAncestorOf(caja))
+                v.SSTab1()->setCurrentIndex(i);
+        }
+        QVERIFY2(muestraEntero(caja, texto),
+                 qPrintable(QStringLiteral("%1 of %2 pixels seen").arg(recorridoDelCursor(caja, texto).ancho())
+                                .arg(QFontMetrics(caja->font()).horizontalAdvance(texto))));
     }
 
     void teclasDeLasCasillas()

@@ -9,6 +9,7 @@
 #include "payments/modelopagosprevios.h"
 #include "payments/ventanaspagos.h"
 #include "store/ui/listas.h"
+#include "support/textoentero.h"
 #include "support/ventanamodal.h"
 
 #include <QApplication>
@@ -292,6 +293,40 @@ private slots:
         QCOMPARE(tasa->text(), QStringLiteral("2.500"));
         tasa->setFocus();
         QCOMPARE(tasa->text(), QStringLiteral("2.5"));
+    }
+
+    // The longest figure of each amount reads whole, at the screen's scale
+    // (this runs again at 150 %): fifteen digits of dollars, those dollars
+    // at the highest rate, and the total of many such payments.
+    void cifrasEnteras_data()
+    {
+        QTest::addColumn<QString>("campo");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("txtMtoDolares") << "txtMtoDolares" << "999,999,999,999,999";
+        QTest::newRow("txtTipCambio") << "txtTipCambio" << "9.999";
+        QTest::newRow("txtMontoSoles") << "txtMontoSoles" << "9,999,999,999,999,999";
+        QTest::newRow("txtTotPagosPrevios") << "txtTotPagosPrevios" << "999999999999999999";
+    }
+    void cifrasEnteras()
+    {
+        QFETCH(QString, campo);
+        QFETCH(QString, texto);
+        Escena e;
+        e.abrir();
+        ParametrosVentana p;
+        p.accion = QStringLiteral("NEW");
+        FrmDetallePagosPrevios d(e.base.contexto(), p);
+        d.cargar();
+        d.show();
+        QLineEdit *caja = e.lista->txtTotPagosPrevios();
+        for (QLineEdit *c : d.findChildren<QLineEdit *>()) {
+            if (c->accessibleDescription() == campo)
+                caja = c;
+        }
+        QCOMPARE(caja->accessibleDescription(), campo);
+        QVERIFY2(muestraEntero(caja, texto),
+                 qPrintable(QStringLiteral("%1 of %2 pixels seen").arg(recorridoDelCursor(caja, texto).ancho())
+                                .arg(QFontMetrics(caja->font()).horizontalAdvance(texto))));
     }
 
     void nombresAccesibles()
