@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScopedValueRollback>
 
 namespace kv {
@@ -93,6 +94,12 @@ void CasillasVentana::cambiar(int casilla, const QString &texto)
     mostrar(m_casillas.cambiar(casilla, texto));
 }
 
+void CasillasVentana::pagosPrevios(const QString &total)
+{
+    mostrar(m_casillas.cambiar(403, total));
+    mostrar(m_casillas.Forma(403));
+}
+
 void CasillasVentana::cargar(const QMap<QString, QString> &valores)
 {
     for (int casilla : Casillas::lista()) {
@@ -143,6 +150,14 @@ bool CasillasVentana::eventFilter(QObject *objeto, QEvent *evento)
         return false;
     case QEvent::KeyPress:
         return tecla(casilla, campo, static_cast<QKeyEvent *>(evento));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Entering the box with the mouse opens the list as a key does.
+        if (casilla != 403 || static_cast<QMouseEvent *>(evento)->button() != Qt::LeftButton)
+            return false;
+        Q_EMIT editada(casilla);
+        Q_EMIT pagosPreviosPedidos();
+        return true;
     default:
         return false;
     }

@@ -19,7 +19,8 @@ class Utilidad;
 // Casillas, and what that recomputes is written into the boxes, into
 // txtImpSoles and into the payment panel's amount. The keys typed in the
 // editable boxes are judged here before the box sees them, Backspace, Enter
-// and Delete included, and nothing can be pasted into them.
+// and Delete included, and nothing can be pasted into them. Box 403 opens
+// the previous payments' list on a key or a click.
 class CasillasVentana : public QObject
 {
     Q_OBJECT
@@ -37,6 +38,10 @@ public:
 
     // Sets a box as if it had been typed, with everything that follows.
     void cambiar(int casilla, const QString &texto);
+    // The previous payments' total handed back by their list: box 403
+    // takes it and shows it as it reads on every other road, a deduction
+    // in parentheses, so that it is stored with one sign only.
+    void pagosPrevios(const QString &total);
     // The stored figures of a declaration (plain numbers by box number),
     // in box order, each then shown as it reads when not being edited.
     void cargar(const QMap<QString, QString> &valores);
@@ -47,7 +52,8 @@ public:
 Q_SIGNALS:
     // The user changed a box (typed into it, or a key rule emptied it).
     void editada(int casilla);
-    // A key in box 403: the previous payments' list is to be opened.
+    // A key, a click or a double click in box 403: the previous payments'
+    // list is to be opened.
     void pagosPreviosPedidos();
     // A rule refused what a box held; shown before the box is emptied.
     void aviso(const QString &texto);

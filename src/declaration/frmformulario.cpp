@@ -1009,7 +1009,7 @@ void frmFormulario::abrirPagosPrevios()
     // A sent declaration is only looked at: its payments are listed, and
     // its box 403 stays as it was sent.
     if (!m_decl.bHistorico())
-        p.devolver = [this](const QString &total) { m_cajas->cambiar(403, total); };
+        p.devolver = [this](const QString &total) { m_cajas->pagosPrevios(total); };
     m_ctx.ventanas->AbrirVentana(p, this);
 }
 

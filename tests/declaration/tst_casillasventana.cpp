@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -201,7 +202,9 @@ private slots:
         QVERIFY(muestraEntero(v.FormaDePagoQDL1()->campoImporte(), v.FormaDePagoQDL1()->importe()));
     }
 
-    // A key or Delete in 403 opens the list; its total comes back into 403.
+    // A key, Delete or a click in 403 opens the list; its total comes back
+    // into 403 as a deduction, as a stored declaration shows it, and is
+    // stored with that sign.
     void pagosPreviosEnLa403()
     {
         Escena e(2);
@@ -219,7 +222,7 @@ private slots:
         e.reactivar();
         QCOMPARE(vistos, QStringList({"03/2024", "300"}));
         QVERIFY(v.modificado());
-        QCOMPARE(e.cajas({403, 404}), QStringList({"0", "246,865"})); // 247 365 − 500
+        QCOMPARE(e.cajas({403, 404}), QStringList({"(0)", "246,865"})); // 247 365 − 500
 
         e.base.ejecutar(
             QStringLiteral("INSERT INTO TMPF517PAGPRE (tip_doc_d, doc_id_d, Periodo, formulario, semana, "
@@ -232,8 +235,31 @@ private slots:
         QTest::keyClick(e.caja(403), Qt::Key_Delete);
         e.reactivar();
         QCOMPARE(v.focusWidget(), e.caja(403));
+        QCOMPARE(e.cajas({403, 404}), QStringList({"(4,456)", "242,409"}));
         e.caja(405)->setFocus();
         QCOMPARE(e.cajas({403, 404}), QStringList({"(4,456)", "242,409"}));
+
+        bool abierta = false;
+        enLaVentanaModal<FrmListaPagosPrevios>([&](FrmListaPagosPrevios *l) {
+            abierta = true;
+            l->cmdAccion(FrmListaPagosPrevios::kSalir)->click();
+        });
+        QTest::mouseClick(e.caja(403), Qt::LeftButton);
+        e.reactivar();
+        QVERIFY(abierta);
+        QCOMPARE(e.caja(403)->text(), QStringLiteral("(4,456)"));
+        abierta = false;
+        enLaVentanaModal<FrmListaPagosPrevios>([&](FrmListaPagosPrevios *) { abierta = true; });
+        QMouseEvent doble(QEvent::MouseButtonDblClick, QPointF(4, 4), e.caja(403)->mapToGlobal(QPointF(4, 4)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(e.caja(403), &doble);
+        e.reactivar();
+        QVERIFY(abierta);
+
+        e.base.mensajes().responder(Respuesta::Aceptar);
+        v.CmdGrabar()->click();
+        QCOMPARE(e.base.valor(QStringLiteral("SELECT i_valor FROM DET WHERE casilla='403'")).toString(),
+                 QStringLiteral("-4456"));
     }
 
     // A sent declaration's payments are only looked at: 403 stays as sent.
