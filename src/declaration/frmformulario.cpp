@@ -261,7 +261,10 @@ void frmFormulario::crearIdentificacion(QWidget *pagina)
     connect(m_cmbRuc, &QComboBox::activated, this, &frmFormulario::rucElegido);
     connect(m_txtNumRuc, &QLineEdit::textEdited, this, &frmFormulario::numRucCambiado);
     connect(m_txtRazon, &QLineEdit::textChanged, this, &frmFormulario::razonCambiada);
-    connect(m_mkePeriodo, &QLineEdit::textEdited, this, &frmFormulario::periodoCambiado);
+    connect(m_mkePeriodo, &QLineEdit::textEdited, this, [this] { periodoCambiado(); });
+    // Whatever changes the telephone (a key, cutting, undoing) changes the
+    // declaration.
+    connect(m_txtTelefono, &QLineEdit::textEdited, this, &frmFormulario::marcarModificado);
     connect(m_optSi, &QRadioButton::clicked, this, [this] { rectificaElegida(1); });
     connect(m_optNo, &QRadioButton::clicked, this, [this] { rectificaElegida(0); });
 }
@@ -698,7 +701,7 @@ void frmFormulario::razonCambiada(const QString &texto)
     marcarModificado();
 }
 
-void frmFormulario::periodoCambiado()
+void frmFormulario::periodoCambiado(bool alSalir)
 {
     // Checked when it changes and again when the field is left: once at a
     // time, since a message or a focus change made here leaves the field.
@@ -706,7 +709,9 @@ void frmFormulario::periodoCambiado()
         return;
     const QString mostrado = m_mkePeriodo->displayText();
     if (mostrado.contains(u'_')) {
-        marcarModificado();
+        // Leaving a period half typed, or never typed, changes nothing.
+        if (!alSalir)
+            marcarModificado();
         return;
     }
     m_revisandoPeriodo = true;
@@ -1230,7 +1235,7 @@ bool frmFormulario::eventFilter(QObject *objeto, QEvent *evento)
 {
     if (evento->type() == QEvent::FocusOut && objeto == m_mkePeriodo
         && esFocoDelUsuario(static_cast<QFocusEvent *>(evento))) {
-        periodoCambiado();
+        periodoCambiado(true);
         return false;
     }
     if (evento->type() != QEvent::KeyPress)
@@ -1257,8 +1262,13 @@ bool frmFormulario::eventFilter(QObject *objeto, QEvent *evento)
             m_txtRazon->insert(QString(QChar(char16_t(resultado))));
         return resultado != codigo;
     }
-    // Every key in these fields marks the declaration modified, used or not.
-    if (objeto == m_txtNumRuc || objeto == m_txtTelefono || objeto == m_mkePeriodo)
+    // A key the field's key filter judges (a character, Backspace, Delete,
+    // Enter) marks the declaration modified, whether the filter takes it or
+    // drops it; a key that only moves (Tab, the arrows, Home, End, Shift)
+    // does not: looking at a declaration is not changing it.
+    const bool juzgada = caracter || tecla->key() == Qt::Key_Backspace || tecla->key() == Qt::Key_Delete
+        || tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
+    if (juzgada && (objeto == m_txtNumRuc || objeto == m_txtTelefono || objeto == m_mkePeriodo))
         marcarModificado();
     return false;
 }

@@ -141,7 +141,8 @@ private:
     // Identification tab.
     void rucElegido(int indice);
     void numRucCambiado();
-    void periodoCambiado();
+    // `alSalir`: the field is being left, not typed into.
+    void periodoCambiado(bool alSalir = false);
     void razonCambiada(const QString &texto);
     void rectificaElegida(int indice);
     void pestanaCambiada(int indice);

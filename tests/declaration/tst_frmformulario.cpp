@@ -231,6 +231,59 @@ private slots:
         QTRY_COMPARE(e.filas(), 600);
     }
 
+    // Looking is not changing: keys that only move leave the declaration
+    // unmodified; the keys the field's filter judges mark it, taken or
+    // dropped.
+    void mirarNoModifica_data()
+    {
+        QTest::addColumn<QString>("accion");
+        QTest::addColumn<QString>("campo");
+        QTest::addColumn<int>("tecla");
+        QTest::addColumn<int>("modificadores");
+        QTest::addColumn<bool>("modificada");
+        const QString mod = QStringLiteral("MOD");
+        const QString nueva = QStringLiteral("NEW");
+        const QString tel = QStringLiteral("TxtTelefono");
+        const QString per = QStringLiteral("MkePeriodo");
+        QTest::newRow("telephone, Tab") << mod << tel << int(Qt::Key_Tab) << 0 << false;
+        QTest::newRow("telephone, Shift+Tab") << mod << tel << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << false;
+        QTest::newRow("telephone, Left") << mod << tel << int(Qt::Key_Left) << 0 << false;
+        QTest::newRow("telephone, Home") << mod << tel << int(Qt::Key_Home) << 0 << false;
+        QTest::newRow("telephone, End") << mod << tel << int(Qt::Key_End) << 0 << false;
+        QTest::newRow("telephone, Shift") << mod << tel << int(Qt::Key_Shift) << 0 << false;
+        QTest::newRow("telephone, Shift+Left") << mod << tel << int(Qt::Key_Left) << int(Qt::ShiftModifier) << false;
+        QTest::newRow("telephone, Ctrl+C") << mod << tel << int(Qt::Key_C) << int(Qt::ControlModifier) << false;
+        QTest::newRow("telephone, a digit") << mod << tel << int(Qt::Key_5) << 0 << true;
+        QTest::newRow("telephone, a letter dropped") << mod << tel << int(Qt::Key_X) << 0 << true;
+        QTest::newRow("telephone, Backspace") << mod << tel << int(Qt::Key_Backspace) << 0 << true;
+        QTest::newRow("telephone, Delete") << mod << tel << int(Qt::Key_Delete) << 0 << true;
+        QTest::newRow("telephone, Enter") << mod << tel << int(Qt::Key_Return) << 0 << true;
+        QTest::newRow("telephone, Ctrl+X cuts") << mod << tel << int(Qt::Key_X) << int(Qt::ControlModifier) << true;
+        QTest::newRow("period, Right") << nueva << per << int(Qt::Key_Right) << 0 << false;
+        QTest::newRow("period, End") << nueva << per << int(Qt::Key_End) << 0 << false;
+        QTest::newRow("period, Tab out of it empty") << nueva << per << int(Qt::Key_Tab) << 0 << false;
+        QTest::newRow("period, a digit") << nueva << per << int(Qt::Key_3) << 0 << true;
+        QTest::newRow("period, a letter dropped") << nueva << per << int(Qt::Key_A) << 0 << true;
+    }
+    void mirarNoModifica()
+    {
+        QFETCH(QString, accion);
+        QFETCH(QString, campo);
+        QFETCH(int, tecla);
+        QFETCH(int, modificadores);
+        QFETCH(bool, modificada);
+        Escena e(2);
+        frmFormulario &v = e.abrir(accion);
+        v.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&v));
+        auto *control = v.findChild<QLineEdit *>(campo);
+        control->setFocus();
+        control->selectAll();
+        QVERIFY(!v.modificado());
+        QTest::keyClick(control, Qt::Key(tecla), Qt::KeyboardModifiers(modificadores));
+        QCOMPARE(v.modificado(), modificada);
+    }
+
     void modificarSinVuelos()
     {
         Escena e(0);
