@@ -190,7 +190,7 @@ void frmFormulario::crearIdentificacion(QWidget *pagina)
     auto *lblRazon = new QLabel(QStringLiteral("Razón Social :"), basicos);
     m_txtRazon = new QLineEdit(basicos);
     m_txtRazon->setObjectName(QStringLiteral("TxtRazon"));
-    m_txtRazon->setMaxLength(40);
+    m_txtRazon->setMaxLength(kLargoRazon);
     m_txtRazon->setMinimumWidth(fontMetrics().horizontalAdvance(QString(40, u'N')));
     lblRazon->setBuddy(m_txtRazon);
 
@@ -570,7 +570,7 @@ void frmFormulario::CargaIdent()
         bloquear(campo);
     m_txtNumRuc->setText(m_ctx.sRuc);
     m_mkePeriodo->setText(Declaracion::periodoMostrado(m_ctx.sPeriodo));
-    m_txtRazon->setText(m_ctx.sRazonSocial);
+    mostrarRazon(m_ctx.sRazonSocial);
     if (m_barra) {
         m_barra->setNumdoc(m_ctx.sRuc);
         m_barra->setPeriodo_ejercicio(m_mkePeriodo->displayText());
@@ -651,8 +651,8 @@ void frmFormulario::rucElegido(int indice)
     const QString rucAnterior = m_ctx.sRuc;
     const QString periodoAnterior = m_ctx.sPeriodo;
     const QString entrada = m_cmbRuc->itemText(indice);
-    m_txtRazon->setText(Declaracion::razonDeEntrada(entrada));
-    m_ctx.sRazonSocial = m_txtRazon->text();
+    m_ctx.sRazonSocial = Declaracion::razonDeEntrada(entrada);
+    mostrarRazon(m_ctx.sRazonSocial);
     m_ctx.sRuc = Declaracion::rucDeEntrada(entrada);
     if (m_barra)
         m_barra->setNumdoc(m_ctx.sRuc);
@@ -670,6 +670,14 @@ void frmFormulario::rucElegido(int indice)
     }
     seguirClave(rucAnterior, periodoAnterior);
     m_txtTelefono->setFocus();
+}
+
+void frmFormulario::mostrarRazon(const QString &razon)
+{
+    // The field takes 40 characters when typed into; a longer name chosen
+    // from the register is shown whole, never cut to the limit.
+    m_txtRazon->setMaxLength(std::max(kLargoRazon, int(razon.size())));
+    m_txtRazon->setText(razon);
 }
 
 void frmFormulario::numRucCambiado()

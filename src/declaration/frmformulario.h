@@ -139,6 +139,8 @@ private:
                       Respuesta predeterminada = Respuesta::Aceptar);
 
     // Identification tab.
+    static constexpr int kLargoRazon = 40;
+    void mostrarRazon(const QString &razon);
     void rucElegido(int indice);
     void numRucCambiado();
     // `alSalir`: the field is being left, not typed into.

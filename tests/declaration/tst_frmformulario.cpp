@@ -356,6 +356,29 @@ private slots:
         QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kVuelos));
     }
 
+    // A name longer than the field's 40 characters is taken whole from the
+    // register: the declaration, its field and the status bar hold all of it.
+    void razonSocialLarga()
+    {
+        const QString larga = QStringLiteral("TRANSPORTES AEREOS INTERCONTINENTALES DEL PACIFIC");
+        QCOMPARE(larga.size(), 49);
+        Escena e(-1);
+        e.base.agregarContribuyente(QStringLiteral("20100000001"), larga, QStringLiteral("PRUEBA"));
+        frmFormulario &v = e.abrir(Declaracion::kNueva);
+        const int indice = v.CmbRuc()->findText(QStringLiteral("20100000001"), Qt::MatchStartsWith);
+        QVERIFY(indice >= 0);
+        v.CmbRuc()->setCurrentIndex(indice);
+        Q_EMIT v.CmbRuc()->activated(indice);
+        QCOMPARE(e.base.contexto().sRazonSocial, larga);
+        QCOMPARE(v.TxtRazon()->text(), larga);
+        QCOMPARE(e.barra.razonsocial(), larga);
+
+        e.base.contexto().sRazonSocial = larga;
+        v.declaracion().setAccion(Declaracion::kModificar);
+        v.CargaIdent();
+        QCOMPARE(v.TxtRazon()->text(), larga);
+    }
+
     void enviadaSoloLectura()
     {
         Escena e;
