@@ -7,6 +7,8 @@
 #include "store/numeros.h"
 #include "store/utilidad.h"
 
+#include <QScopedValueRollback>
+
 namespace kv {
 
 namespace {
@@ -201,6 +203,10 @@ void Casillas::ponerImpSoles(const QString &texto)
 
 void Casillas::encadenar(int casilla)
 {
+    // A stored figure is shown as it was stored; the panel's amount still
+    // follows box 410.
+    if (m_cargando && casilla != 410)
+        return;
     switch (casilla) {
     case 396:
     case 397:
@@ -303,6 +309,29 @@ void Casillas::calcular406()
     }
     poner(406, (Vale(405) + Vale(404)).texto());
     forma(406);
+}
+
+CambiosCasillas Casillas::cargar(const QMap<int, QString> &valores)
+{
+    const QScopedValueRollback<bool> cargando(m_cargando, true);
+    return registrar([&] {
+        for (auto it = valores.cbegin(); it != valores.cend(); ++it)
+            poner(it.key(), it.value());
+        if (valores.contains(401))
+            ponerImpSoles(valores.value(401));
+        // Each box reads as it does once the focus has left it: the
+        // computed ones never take the focus, and a figure must not read
+        // one way until it is touched and another way after. 402 and 403
+        // are deductions, in parentheses.
+        for (int casilla : lista()) {
+            if (esCalculada(casilla) || esDeduccion(casilla))
+                forma(casilla);
+            else
+                poner(casilla, numeroParaLeer(casilla, texto(casilla)));
+        }
+        if (!Vacio(401))
+            ponerImpSoles(texto(401));
+    });
 }
 
 CambiosCasillas Casillas::Calcular401()

@@ -114,6 +114,12 @@ public:
     CambiosCasillas Calcular404(); // 401 − 402 − 403, never below 0
     CambiosCasillas Calcular406(); // 404 + 405
 
+    // A stored declaration's figures (plain numbers by box number), each
+    // then shown as it reads when not being edited, and box 401 again as
+    // txtImpSoles. Nothing is recomputed: 401, 404 and 406 keep what was
+    // stored until the user changes a box they follow.
+    CambiosCasillas cargar(const QMap<int, QString> &valores);
+
     // Boxes 390 to 396 from the working copy, and what follows from them.
     CambiosCasillas TotalizaVuelos(ErrorBD *error = nullptr);
     CambiosCasillas fijarTotales(const TotalesVuelos &totales);
@@ -153,6 +159,7 @@ private:
     QMap<int, QString> m_textos;
     QString m_impSoles;
     bool m_historico = false;
+    bool m_cargando = false; // the stored figures are being shown: no recomputation
     CambiosCasillas *m_cambios = nullptr;
 };
 

@@ -102,26 +102,10 @@ void CasillasVentana::pagosPrevios(const QString &total)
 
 void CasillasVentana::cargar(const QMap<QString, QString> &valores)
 {
-    for (int casilla : Casillas::lista()) {
-        const auto valor = valores.constFind(QString::number(casilla));
-        if (valor != valores.cend())
-            mostrar(m_casillas.cambiar(casilla, *valor));
-    }
-    const auto impuesto = valores.constFind(QStringLiteral("401"));
-    if (impuesto != valores.cend())
-        mostrar(m_casillas.cambiarImpSoles(*impuesto));
-    // Each box then reads as it does once the focus has left it: the
-    // computed ones never take the focus, and a figure must not read one
-    // way until it is touched and another way after. 402 and 403 are
-    // deductions, in parentheses.
-    for (int casilla : Casillas::lista()) {
-        if (Casillas::esCalculada(casilla) || casilla == 402 || casilla == 403)
-            mostrar(m_casillas.Forma(casilla));
-        else
-            mostrar(m_casillas.alSalir(casilla), casilla);
-    }
-    if (!m_casillas.Vacio(401))
-        mostrar(m_casillas.cambiarImpSoles(m_casillas.texto(401)));
+    QMap<int, QString> porCasilla;
+    for (auto it = valores.cbegin(); it != valores.cend(); ++it)
+        porCasilla.insert(it.key().toInt(), it.value());
+    mostrar(m_casillas.cargar(porCasilla));
 }
 
 bool CasillasVentana::TotalizaVuelos(ErrorBD *error)

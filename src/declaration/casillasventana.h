@@ -43,7 +43,7 @@ public:
     // in parentheses, so that it is stored with one sign only.
     void pagosPrevios(const QString &total);
     // The stored figures of a declaration (plain numbers by box number),
-    // in box order, each then shown as it reads when not being edited.
+    // shown as stored (Casillas::cargar).
     void cargar(const QMap<QString, QString> &valores);
     // Boxes 390 to 396 from the working copy; false, with `error`, when it
     // could not be read (the boxes keep their figures).

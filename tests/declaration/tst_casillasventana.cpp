@@ -202,6 +202,30 @@ private slots:
         QVERIFY(muestraEntero(v.FormaDePagoQDL1()->campoImporte(), v.FormaDePagoQDL1()->importe()));
     }
 
+    // A stored declaration opens as it was stored, even where its figures
+    // do not follow from each other; what the user changes is recomputed
+    // from there, and a save without changes keeps the stored figures.
+    void abreComoSeGuardo()
+    {
+        Escena e(2);
+        e.base.ejecutar(QStringLiteral("UPDATE DET SET i_valor='1000' WHERE casilla IN ('401','404','406')"));
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        QCOMPARE(e.cajas({396, 397, 401, 402, 403, 404, 405, 406}),
+                 QStringList({"71,700", "3.450", "1,000", "(500)", "(300)", "1,000", "0", "1,000"}));
+        QCOMPARE(v.txtImpSoles()->text(), QStringLiteral("1,000"));
+        QVERIFY(!v.modificado());
+
+        e.base.mensajes().responder(Respuesta::Aceptar);
+        v.CmdGrabar()->click();
+        const QString guardadas = QStringLiteral("SELECT i_valor FROM DET WHERE casilla IN ('401','404','406') "
+                                                 "ORDER BY casilla");
+        QCOMPARE(e.base.filas(guardadas), QStringList({"1000", "1000", "1000"}));
+
+        v.SSTab1()->setCurrentIndex(frmFormulario::kDeuda);
+        e.teclear(405, QStringLiteral("5"));
+        QCOMPARE(e.cajas({401, 404, 406}), QStringList({"1,000", "1,000", "1,005"}));
+    }
+
     // A key, Delete or a click in 403 opens the list; its total comes back
     // into 403 as a deduction, as a stored declaration shows it, and is
     // stored with that sign.
