@@ -91,7 +91,9 @@ MDIFrm::MDIFrm(Contexto &contexto, QWidget *padre) : QMainWindow(padre), m_ctx(c
     m_barra = new BarradeEstadoQDL(this);
     m_barra->setObjectName(QStringLiteral("BarradeEstadoQDL1"));
     statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(m_barra, 1);
+    // A permanent widget: the status tips Qt shows as the pointer passes
+    // over a menu or the toolbar never hide what the user is working on.
+    statusBar()->addPermanentWidget(m_barra, 1);
 
     m_ayuda = new AyudaModulo(m_ctx.mensajes, this);
     crearMenus();
@@ -256,6 +258,9 @@ void MDIFrm::comando(const QString &ventana, const QString &accion, bool histori
     LimpiarBarraEstado();
     if (m_ctx.ventanas)
         m_ctx.ventanas->AbrirVentana(ventana, accion, historico, QString(), 0, this);
+    // The windows empty the bar as they close; the main window shows the
+    // form number again, as it does at start-up.
+    LimpiarBarraEstado();
 }
 
 void MDIFrm::consultarBancos()

@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QStatusTipEvent>
 #include <QToolBar>
 
 using namespace kv;
@@ -246,6 +247,33 @@ private slots:
                                Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &movimiento);
         QCOMPARE(e.barra(), (QStringList{"", "", "", "0517"}));
+    }
+
+    // The form number stays in the status bar while a declaration is open,
+    // whatever status tip passes (the pointer over the toolbar), and again
+    // once a window that emptied it on closing has gone.
+    void numeroDeFormularioSiempre()
+    {
+        Escena e(QStringList{});
+        QStringList durante;
+        e.registro.registrar(QStringLiteral("Formulario"), [&e, &durante](const ParametrosVentana &, QWidget *padre) {
+            auto declaracion = std::make_unique<QDialog>(padre);
+            QTimer::singleShot(0, declaracion.get(), [&e, &durante, d = declaracion.get()] {
+                BarradeEstadoQDL *barra = e.ventana->barraEstado();
+                QStatusTipEvent tip(QStringLiteral("Modifcar"));
+                QApplication::sendEvent(e.ventana.get(), &tip);
+                durante << (barra->isVisibleTo(e.ventana.get()) ? barra->textoMostrado(QStringLiteral("formulario"))
+                                                                 : QStringLiteral("(oculta)"));
+                // As the declaration window leaves the bar when it unloads.
+                barra->setFormulario(QString());
+                d->reject();
+            });
+            return declaracion;
+        });
+        QVERIFY(e.cargar());
+        e.accion(QStringLiteral("mnuNueva"))->trigger();
+        QCOMPARE(durante, QStringList{QStringLiteral("Formulario: 0517")});
+        QCOMPARE(e.ventana->barraEstado()->textoMostrado(QStringLiteral("formulario")), QStringLiteral("Formulario: 0517"));
     }
 
     void salidas_data()
