@@ -14,6 +14,7 @@
 #include "store/ui/cursorespera.h"
 #include "store/ui/filtroteclas.h"
 #include "store/ui/formadepagoqdl.h"
+#include "store/ui/geometria.h"
 #include "store/ui/listas.h"
 #include "store/utilidad.h"
 
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSqlRecord>
 #include <QTabWidget>
 #include <QTableView>
@@ -162,6 +164,12 @@ frmFormulario::frmFormulario(Contexto &contexto, const ParametrosVentana &parame
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &frmFormulario::pestanaCambiada);
     fijarContextoAyuda(this, kContextoIdentificacion);
+    // A month of flights needs room: the window can be maximized and the
+    // grid takes what it is given.
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setSizeGripEnabled(true);
+    auto *buscar = new QShortcut(QKeySequence::Find, this);
+    connect(buscar, &QShortcut::activated, this, &frmFormulario::irABuscar);
     instalarTeclas();
     conectarCasillas();
 }
@@ -381,10 +389,31 @@ void frmFormulario::crearVuelos(QWidget *pagina)
     rejilla->setColumnStretch(1, 1);
     rejilla->setColumnStretch(4, 1);
 
+    // A flight found by its code or date (Ctrl+F): its row is chosen.
+    auto *lblBuscar = new QLabel(QStringLiteral("&Buscar:"), pagina);
+    m_txtBuscar = new QLineEdit(pagina);
+    m_txtBuscar->setObjectName(QStringLiteral("txtBuscar"));
+    m_txtBuscar->setPlaceholderText(QStringLiteral("código o fecha (dd/mm/aaaa)"));
+    m_txtBuscar->setClearButtonEnabled(true);
+    m_txtBuscar->setMinimumWidth(fontMetrics().horizontalAdvance(m_txtBuscar->placeholderText()) + 40);
+    lblBuscar->setBuddy(m_txtBuscar);
+    nombrarControl(m_txtBuscar, QStringLiteral("Buscar"), QStringLiteral("txtBuscar"));
+    m_lblNoEncontrado = new QLabel(QStringLiteral("No se encontró el vuelo."), pagina);
+    m_lblNoEncontrado->setObjectName(QStringLiteral("lblNoEncontrado"));
+    m_lblNoEncontrado->hide();
+    connect(m_txtBuscar, &QLineEdit::textEdited, this, [this] { buscarVuelo(false); });
+    connect(m_txtBuscar, &QLineEdit::returnPressed, this, [this] { buscarVuelo(true); });
+    auto *filaBuscar = new QHBoxLayout;
+    filaBuscar->addWidget(lblBuscar);
+    filaBuscar->addWidget(m_txtBuscar);
+    filaBuscar->addWidget(m_lblNoEncontrado);
+    filaBuscar->addStretch(1);
+
     auto *arriba = new QHBoxLayout;
     arriba->addWidget(m_grdDetalle, 1);
     arriba->addLayout(botones);
     auto *columna = new QVBoxLayout(pagina);
+    columna->addLayout(filaBuscar);
     columna->addLayout(arriba, 1);
     columna->addWidget(totales);
 }
@@ -477,6 +506,8 @@ void frmFormulario::cargar()
     DimensionarVentana(this, 6825, 9615);
     resize(size().expandedTo(minimumSizeHint()));
     move(parentWidget() ? parentWidget()->window()->frameGeometry().topLeft() : QPoint(0, 0));
+    // The size and place the user gave it last time, if any.
+    restaurarGeometria(this, objectName());
     m_tabs->setCurrentIndex(kIdentificacion);
 
     if (m_decl.esNueva()) {
@@ -990,6 +1021,33 @@ void frmFormulario::casillaEditada(const QString &casilla)
     marcarModificado();
 }
 
+void frmFormulario::irABuscar()
+{
+    m_tabs->setCurrentIndex(kVuelos);
+    // Leaving an identification with a fault keeps the user there.
+    if (m_tabs->currentIndex() != kVuelos)
+        return;
+    m_txtBuscar->setFocus(Qt::ShortcutFocusReason);
+    m_txtBuscar->selectAll();
+}
+
+void frmFormulario::buscarVuelo(bool siguiente)
+{
+    m_lblNoEncontrado->hide();
+    const QString buscado = m_txtBuscar->text();
+    if (buscado.trimmed().isEmpty())
+        return;
+    const QModelIndex actual = m_grdDetalle->currentIndex();
+    const int fila = m_modeloVuelos->buscar(buscado, siguiente && actual.isValid() ? actual.row() + 1 : 0);
+    if (fila < 0) {
+        m_lblNoEncontrado->show();
+        return;
+    }
+    const QModelIndex encontrado = m_modeloTasa->index(fila, Declaracion::kFecArribo);
+    m_grdDetalle->setCurrentIndex(encontrado);
+    m_grdDetalle->scrollTo(encontrado);
+}
+
 // --- Boxes --------------------------------------------------------------------
 
 const Casillas &frmFormulario::casillas() const
@@ -1215,6 +1273,7 @@ void frmFormulario::done(int resultado)
 {
     // The status bar and the current period belong to the open declaration.
     m_cerrada = true;
+    guardarGeometria(this, objectName());
     if (m_barra) {
         m_barra->setNumdoc(QString());
         m_barra->setRazonsocial(QString());

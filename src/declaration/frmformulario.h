@@ -92,6 +92,7 @@ public:
     QLineEdit *txtValor(const QString &casilla) const { return m_casillas.value(casilla); }
     QLineEdit *txtImpSoles() const { return m_txtImpSoles; }
     QTableView *grdDetalle() const { return m_grdDetalle; }
+    QLineEdit *txtBuscar() const { return m_txtBuscar; }
     ModeloVuelos *modeloVuelos() const { return m_modeloVuelos; }
     QPushButton *cmdAccion(int indice) const { return m_cmdAccion[indice]; }
     QPushButton *cmdValidar() const { return m_cmdValidar; }
@@ -155,6 +156,11 @@ private:
     void modificarVuelo();
     void eliminarVuelo();
     void importarVuelos();
+    // Ctrl+F: the flights tab, in the search field.
+    void irABuscar();
+    // The flight the search field names, from the top or (`siguiente`)
+    // after the current row; its row becomes current.
+    void buscarVuelo(bool siguiente);
     ParametrosVentana parametrosVuelos(const QString &nombre, const QString &accion);
     void refrescarVuelos();
     // A flight is chosen in the grid; otherwise the message says why not.
@@ -215,6 +221,8 @@ private:
     QMap<QString, QLineEdit *> m_casillas;
     QLineEdit *m_txtImpSoles;
     QTableView *m_grdDetalle;
+    QLineEdit *m_txtBuscar;
+    QLabel *m_lblNoEncontrado;
     ModeloVuelos *m_modeloVuelos;
     QPushButton *m_cmdAccion[4];
     QPushButton *m_cmdValidar;

@@ -5,6 +5,7 @@
 #include "store/formato.h"
 
 #include <QPainter>
+#include <QSqlRecord>
 #include <QStyleOptionHeader>
 #include <QTableView>
 
@@ -80,6 +81,34 @@ void ModeloVuelos::leerHasta(int fila)
 {
     while (fila >= rowCount() && canFetchMore())
         fetchMore();
+}
+
+bool ModeloVuelos::coincide(const QString &buscado, const QString &codigo, const QDate &arribo)
+{
+    const QString texto = buscado.trimmed();
+    if (texto.isEmpty())
+        return false;
+    return codigo.contains(texto, Qt::CaseInsensitive) || (arribo.isValid() && fechaCorta(arribo).startsWith(texto));
+}
+
+int ModeloVuelos::buscar(const QString &buscado, int desde)
+{
+    const auto coincideFila = [&](int fila) {
+        const QSqlRecord r = record(fila);
+        return coincide(buscado, r.value(QStringLiteral("cod_vuelo")).toString(),
+                        fechaGuardada(r.value(QStringLiteral("fec_arribo"))));
+    };
+    desde = std::max(desde, 0);
+    for (int fila = desde; fila < rowCount() || canFetchMore(); ++fila) {
+        leerHasta(fila);
+        if (fila < rowCount() && coincideFila(fila))
+            return fila;
+    }
+    for (int fila = 0; fila < std::min(desde, rowCount()); ++fila) {
+        if (coincideFila(fila))
+            return fila;
+    }
+    return -1;
 }
 
 QVariant ModeloVuelos::data(const QModelIndex &indice, int rol) const

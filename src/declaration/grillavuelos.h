@@ -2,6 +2,7 @@
 
 #include "store/accesodatos.h"
 
+#include <QDate>
 #include <QHeaderView>
 #include <QList>
 #include <QSqlQueryModel>
@@ -28,6 +29,14 @@ public:
     ErrorBD cargar(QSqlDatabase db, const ConsultaSql &consulta);
     // Reads on until the row is there, or to the end.
     void leerHasta(int fila);
+
+    // A flight is found by its code, or part of it, in any letter case, or
+    // by its arrival date as shown (dd/mm/yyyy), or its beginning ("15/03").
+    static bool coincide(const QString &buscado, const QString &codigo, const QDate &arribo);
+    // The first flight from row `desde` on that matches, going round to
+    // the top when none below does, reading the rows not read yet; -1 when
+    // none matches.
+    int buscar(const QString &buscado, int desde);
 
     QVariant data(const QModelIndex &indice, int rol = Qt::DisplayRole) const override;
     QVariant headerData(int seccion, Qt::Orientation orientacion, int rol = Qt::DisplayRole) const override;

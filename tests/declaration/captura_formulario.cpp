@@ -1,6 +1,7 @@
 // Pictures of the declaration window for looking at its layout: the three
 // tabs of a saved declaration of 40 flights, a new one and a sent one, and
-// the debt tab with the longest amount typed in box 410.
+// the flights tab given a large window, and the debt tab with the longest
+// amount typed in box 410.
 //   captura_formulario OUTDIR      (tools/screenshot-formulario.sh runs it under Xvfb)
 #include "declaracionprueba.h"
 #include "declaration/frmformulario.h"
@@ -92,6 +93,13 @@ int main(int argc, char *argv[])
             QScrollBar *barra = ventana.grdDetalle()->horizontalScrollBar();
             barra->setValue(barra->maximum());
             ok = guardar(&ventana, carpeta + QStringLiteral("/formulario-mod-1-derecha.png")) && ok;
+
+            // Given the room, the grid takes it.
+            barra->setValue(0);
+            const QSize normal = ventana.size();
+            ventana.resize(1240, 780);
+            ok = guardar(&ventana, carpeta + QStringLiteral("/formulario-mod-1-grande.png")) && ok;
+            ventana.resize(normal);
 
             ventana.SSTab1()->setCurrentIndex(frmFormulario::kDeuda);
             ventana.activateWindow();

@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -282,6 +283,81 @@ private slots:
         QVERIFY(!v.modificado());
         QTest::keyClick(control, Qt::Key(tecla), Qt::KeyboardModifiers(modificadores));
         QCOMPARE(v.modificado(), modificada);
+    }
+
+    // Ctrl+F takes the user to the search field above the grid; a flight
+    // is found by its code or its date and its row chosen; Enter finds the
+    // next one.
+    void buscarVuelo_data()
+    {
+        QTest::addColumn<QString>("buscado");
+        QTest::addColumn<QString>("codigo"); // of the row chosen; empty: none found
+        QTest::addColumn<QString>("fecha");
+        QTest::newRow("a code") << "LA01005" << "LA01005" << "26/03/2024";
+        QTest::newRow("a code in small letters") << "la01020" << "LA01020" << "11/03/2024";
+        QTest::newRow("part of a code") << "1037" << "LA01037" << "25/03/2024";
+        QTest::newRow("a date") << "15/03/2024" << "LA01016" << "15/03/2024";
+        QTest::newRow("a date without its year") << "02/03" << "LA01029" << "02/03/2024";
+        QTest::newRow("no such flight") << "LA09999" << "" << "";
+    }
+    void buscarVuelo()
+    {
+        QFETCH(QString, buscado);
+        QFETCH(QString, codigo);
+        QFETCH(QString, fecha);
+        Escena e;
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        v.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&v));
+        v.grdDetalle()->setCurrentIndex(v.grdDetalle()->model()->index(39, 0));
+        QTest::keyClick(&v, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kVuelos));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(v.txtBuscar()));
+        QTest::keyClicks(v.txtBuscar(), buscado);
+        const auto elegida = [&] {
+            const int fila = v.grdDetalle()->currentIndex().row();
+            return QStringList {e.celda(fila, Declaracion::kCodVuelo), e.celda(fila, Declaracion::kFecArribo)};
+        };
+        const QLabel *noEncontrado = v.findChild<QLabel *>(QStringLiteral("lblNoEncontrado"));
+        QCOMPARE(noEncontrado->isVisible(), codigo.isEmpty());
+        if (codigo.isEmpty())
+            return;
+        QCOMPARE(elegida(), (QStringList {codigo, fecha}));
+        QVERIFY(v.grdDetalle()->selectionModel()->isRowSelected(v.grdDetalle()->currentIndex().row()));
+        QVERIFY(!v.modificado());
+    }
+
+    // Enter goes on to the next flight that matches, round to the top.
+    void buscarSiguiente()
+    {
+        Escena e;
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        v.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&v));
+        QTest::keyClick(&v, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(v.txtBuscar(), QStringLiteral("31/03"));
+        const int primera = v.grdDetalle()->currentIndex().row();
+        QTest::keyClick(v.txtBuscar(), Qt::Key_Return);
+        const int segunda = v.grdDetalle()->currentIndex().row();
+        QCOMPARE((QList<int> {primera, segunda}), (QList<int> {0, 1}));
+        QTest::keyClick(v.txtBuscar(), Qt::Key_Return);
+        QCOMPARE(v.grdDetalle()->currentIndex().row(), 0);
+        QVERIFY(v.isVisible());
+    }
+
+    // The window can be maximized and opens again at the size the user
+    // gave it.
+    void ventanaRecordada()
+    {
+        Escena e(2);
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        QVERIFY(v.windowFlags() & Qt::WindowMaximizeButtonHint);
+        const QSize grande = v.size() + QSize(300, 200);
+        v.resize(grande);
+        v.CmdCancelar()->click();
+        QVERIFY(!v.isVisible());
+        frmFormulario &otra = e.abrir(Declaracion::kModificar);
+        QCOMPARE(otra.size(), grande);
     }
 
     void modificarSinVuelos()
