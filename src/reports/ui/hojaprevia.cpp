@@ -32,6 +32,8 @@ void HojaPrevia::paintEvent(QPaintEvent *)
     pintor.fillRect(rect(), colorFondo());
     OpcionesDibujo opciones;
     opciones.paleta = palette();
+    // The sheet as it comes out of the printer or the PDF file.
+    colocarComoPdf(opciones);
     dibujarPagina(&pintor, m_pagina, opciones);
 }
 
