@@ -4,11 +4,13 @@
 // register.
 //   captura_ventanas OUTDIR      (tools/screenshot-ventanas.sh runs it under Xvfb)
 #include "../declaration/declaracionprueba.h"
+#include "flights/frmimportavuelos.h"
 #include "reports/reporteformulario.h"
 #include "reports/ui/frmpreview.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTest>
 #include <cstdio>
 
@@ -57,6 +59,30 @@ bool previa(BaseDePrueba &base, const QString &carpeta)
     return guardar(&v, carpeta + QStringLiteral("/previa-ancho-hoja2.png"));
 }
 
+// The import window on a folder that holds another period's file only.
+bool importacion(BaseDePrueba &base, const QString &carpeta)
+{
+    elegirDeclaracion(base.contexto());
+    const QString aerolinea = base.carpeta() + QStringLiteral("aerolinea");
+    for (const char *sub : {"2024-01", "2024-02", "2024-03"})
+        QDir().mkpath(aerolinea + u'/' + QString::fromLatin1(sub));
+    QFile otro(aerolinea + QStringLiteral("/2024-03/0517") + kRuc + QStringLiteral("202402.TXT"));
+    if (!otro.open(QIODevice::WriteOnly))
+        return false;
+    otro.close();
+    qputenv("HOME", base.carpeta().toLocal8Bit());
+    ParametrosVentana p;
+    p.nombre = QStringLiteral("ImportarVuelos");
+    p.accion = QStringLiteral("NEW");
+    p.periodoMostrado = QStringLiteral("03/2024");
+    frmImportaVuelos v(base.contexto(), p);
+    v.cargar();
+    v.show();
+    v.elegirCarpeta(aerolinea + QStringLiteral("/2024-03"));
+    QTest::qWait(500); // the tree reads its folders in the background
+    return guardar(&v, carpeta + QStringLiteral("/importar-sin-archivo.png"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,6 +96,10 @@ int main(int argc, char *argv[])
         if (!base.valida())
             return 1;
         ok = previa(base, carpeta) && ok;
+    }
+    {
+        BaseDePrueba base;
+        ok = base.valida() && importacion(base, carpeta) && ok;
     }
     return ok ? 0 : 1;
 }
