@@ -235,7 +235,10 @@ void TstVentanaQadelia::enviarDesdeLaVentana()
     connect(&atender, &QTimer::timeout, [&] {
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *dialogo = qobject_cast<DialogoEnvio *>(modal)) {
-            vistas << QStringLiteral("envio %1").arg(dialogo->filas());
+            vistas << QStringLiteral("envio %1 %2")
+                          .arg(dialogo->filas())
+                          .arg(dialogo->enviada().isEmpty() ? QStringLiteral("-")
+                                                            : dialogo->enviada() + u' ' + dialogo->correlativo());
             dialogo->accept();
         } else if (auto *previa = qobject_cast<frmPreview *>(modal)) {
             vistas << QStringLiteral("previa ") + previa->sRut;
@@ -246,10 +249,36 @@ void TstVentanaQadelia::enviarDesdeLaVentana()
     m_ventana->accionEnviar()->trigger();
     atender.stop();
 
-    QCOMPARE(vistas, (QStringList{QStringLiteral("envio 1"), QStringLiteral("previa 00000001.PRN")}));
+    QCOMPARE(vistas, (QStringList{QStringLiteral("envio 1 -"), QStringLiteral("previa 00000001.PRN")}));
     QCOMPARE(m_base->mensajes().textos(),
         QStringList{QStringLiteral("La declaración fue enviada con el correlativo 001 y el número de control ")
             + m_base->valor(QStringLiteral("SELECT control FROM HCAB")).toString() + u'.'});
     QCOMPARE(m_base->contar(QStringLiteral("SPOOL"), QStringLiteral("CodRep='ZEN002'")), 1);
     QCOMPARE(m_ventana->listaReportes()->filas(), 1);
+
+    // Sent again: the list says when and under which correlative, and the
+    // user is asked whether it rectifies the first.
+    vistas.clear();
+    m_base->mensajes().limpiar();
+    m_base->mensajes().responder(Respuesta::Si);
+    atender.start(50);
+    m_ventana->accionEnviar()->trigger();
+    atender.stop();
+    QCOMPARE(vistas, (QStringList{QStringLiteral("envio 1 07/12/2026 001"), QStringLiteral("previa 00000002.PRN")}));
+    const Mensaje pregunta = m_base->mensajes().mostrados().value(0);
+    QCOMPARE(pregunta.botones, Botones::SiNoCancelar);
+    QCOMPARE(pregunta.predeterminada, Respuesta::Cancelar);
+    QVERIFY2(pregunta.texto.startsWith(QStringLiteral("La declaración del RUC 20100070970, periodo 11/2006, ya fue enviada "
+                                                      "el 07/12/2026 con el correlativo 001.\n¿Es una declaración "
+                                                      "rectificatoria?")),
+             qPrintable(pregunta.texto));
+    QCOMPARE(m_base->valor(QStringLiteral("SELECT rectifica FROM HCAB WHERE correl='002'")).toString(), QStringLiteral("1"));
+
+    // Cancelled: nothing is sent.
+    m_base->mensajes().limpiar();
+    m_base->mensajes().responder(Respuesta::Cancelar);
+    atender.start(50);
+    m_ventana->accionEnviar()->trigger();
+    atender.stop();
+    QCOMPARE(m_base->contar(QStringLiteral("HCAB")), 2);
 }

@@ -90,15 +90,14 @@ void TstPdfReporte::posiciones()
     // where the text was placed; poppler puts the top of a word one font
     // ascent above its baseline, which is where the cell starts, give or
     // take the rounding of the font's metrics.
-    const double ajuste = (595.28 - 36) / (kAnchoReportesTwips / 20.0);
-    const double xEsperado = 18 + x / 20.0 * ajuste;
-    const double yEsperado = 18 + y / 20.0 * ajuste;
+    const double xEsperado = puntosEnPdfA4(x);
+    const double yEsperado = puntosEnPdfA4(y);
     QVERIFY2(qAbs(it->xMin - xEsperado) <= 1.0,
              qPrintable(QStringLiteral("x %1 en vez de %2").arg(it->xMin).arg(xEsperado)));
     QVERIFY2(qAbs(it->yMin - yEsperado) <= 1.0,
              qPrintable(QStringLiteral("y %1 en vez de %2").arg(it->yMin).arg(yEsperado)));
     // Courier New is fixed pitch, 0.6 em a character.
-    const double ancho = palabra.size() * 0.6 * puntos * ajuste;
+    const double ancho = anchoEnPdfA4(palabra.size() * 0.6 * puntos);
     QVERIFY2(qAbs((it->xMax - it->xMin) - ancho) <= 1.0,
              qPrintable(QStringLiteral("ancho %1 en vez de %2").arg(it->xMax - it->xMin).arg(ancho)));
 }

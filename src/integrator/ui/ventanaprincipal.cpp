@@ -15,6 +15,7 @@
 #include "store/mensajes.h"
 #include "store/reloj.h"
 #include "store/ui/listas.h"
+#include "store/ui/llamadainstancia.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -276,6 +277,8 @@ void VentanaPrincipal::iniciarModulo()
     if (m_lanzador.enEjecucion(kModulo)) {
         m_ctx.mensajes->mostrar(
             titulo(), QStringLiteral("El formulario 0517 ya se encuentra en ejecución."), Icono::Informacion);
+        // Then the module's window comes to the front, where the user can use it.
+        LlamadaInstancia::llamar(kModulo);
         return;
     }
     // The module checks for this window when it starts: it must stay shown.
@@ -290,7 +293,24 @@ void VentanaPrincipal::enviarDeclaracion()
     DialogoEnvio dialogo(m_ctx, envio.consultaDeclaraciones(), this);
     if (dialogo.exec() != QDialog::Accepted || dialogo.ruc().isEmpty())
         return;
-    const EnvioDeclaracion::Resultado resultado = envio.enviar(dialogo.ruc(), dialogo.periodo());
+    // Sent before: the user says whether this submission rectifies it.
+    bool rectificatoria = false;
+    const EnvioDeclaracion::EnvioPrevio previo = envio.ultimoEnvio(dialogo.ruc(), dialogo.periodo());
+    if (previo.hay()) {
+        const QString periodo = dialogo.periodo().mid(4, 2) + u'/' + dialogo.periodo().left(4);
+        const Respuesta respuesta = m_ctx.mensajes->mostrar(
+            titulo(),
+            QStringLiteral("La declaración del RUC %1, periodo %2, ya fue enviada el %3 con el correlativo %4.\n"
+                           "¿Es una declaración rectificatoria?\n\n"
+                           "Sí: se envía como rectificatoria y así queda grabada.\n"
+                           "No: se envía tal como fue grabada.")
+                .arg(dialogo.ruc(), periodo, formato(previo.fecha, u"dd/mm/yyyy"), previo.correl),
+            Icono::Pregunta, Botones::SiNoCancelar, Respuesta::Cancelar);
+        if (respuesta == Respuesta::Cancelar)
+            return;
+        rectificatoria = respuesta == Respuesta::Si;
+    }
+    const EnvioDeclaracion::Resultado resultado = envio.enviar(dialogo.ruc(), dialogo.periodo(), rectificatoria);
     if (!resultado.enviada) {
         m_ctx.mensajes->mostrar(titulo(), resultado.mensaje, Icono::Critico);
         return;
