@@ -1,16 +1,23 @@
 // Pictures of the windows a new user reads most: the preview of a long
 // print-out as wide as the window on its second page, the flight import
 // window on a folder without the declaration's file, and the host's report
-// register.
+// register with its help page and the list of declarations to send.
 //   captura_ventanas OUTDIR      (tools/screenshot-ventanas.sh runs it under Xvfb)
 #include "../declaration/declaracionprueba.h"
 #include "flights/frmimportavuelos.h"
+#include "integrator/enviodeclaracion.h"
+#include "integrator/lanzador.h"
+#include "integrator/ui/ayudaqadelia.h"
+#include "integrator/ui/dialogoenvio.h"
+#include "integrator/ui/ventanaprincipal.h"
+#include "reports/ui/listaspool.h"
 #include "reports/reporteformulario.h"
 #include "reports/ui/frmpreview.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTabWidget>
 #include <QTest>
 #include <cstdio>
 
@@ -83,6 +90,53 @@ bool importacion(BaseDePrueba &base, const QString &carpeta)
     return guardar(&v, carpeta + QStringLiteral("/importar-sin-archivo.png"));
 }
 
+// The host's report register: the reports of a print-out, an import and a
+// submission, the catalogue rows as the installer writes them.
+bool registro(BaseDePrueba &base, const QString &carpeta)
+{
+    Contexto &ctx = base.contexto();
+    guardarDeclaracionCompleta(base, 40);
+    base.agregarContribuyente(QStringLiteral("20100070970"), QStringLiteral("AEROLÍNEAS DEL SUR S.A."),
+                              QStringLiteral("PRUEBA"));
+    for (const auto &[codigo, descripcion] :
+         {std::pair{"ZEN001", "Zentor 0517 – Declaración"}, std::pair{"ZEN002", "Reporte de Envío 2003 -  0517"},
+          std::pair{"ZEN003", "0517 Importacion"}})
+        base.ejecutar(QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"),
+                      {QString::fromLatin1(codigo), QString::fromUtf8(descripcion)});
+    AccesoDatos datos(ctx);
+    const QString fuentes = QStringLiteral(KV_FUENTES "/tests/");
+    const auto copiar = [&](const char *codigo, const QString &ruc, const QString &origen) {
+        const QString nombre = datos.AsignarArchivoReporte(QString::fromLatin1(codigo), 6, ruc);
+        return !nombre.isEmpty() && QFile::copy(fuentes + origen, ctx.sRutaReportes + u'/' + nombre);
+    };
+    ReporteFormulario reporte(datos);
+    DeclaracionImpresion d;
+    d.ruc = kRuc;
+    d.razonSocial = kRazon;
+    d.periodo = kPeriodo;
+    if (!reporte.generar(d).correcto()
+        || !copiar("ZEN003", QStringLiteral("20100070970"), QStringLiteral("flights/datos/errores39.PRN"))
+        || !copiar("ZEN002", QStringLiteral("20100070970"), QStringLiteral("summary/datos/cheque.PRN")))
+        return false;
+
+    Lanzador lanzador(base.mensajes(), QCoreApplication::applicationDirPath());
+    VentanaPrincipal v(ctx, lanzador);
+    v.show();
+    v.areas()->setCurrentWidget(v.listaReportes());
+    bool ok = guardar(&v, carpeta + QStringLiteral("/qadelia-reportes.png"));
+    v.mostrarAyuda();
+    ok = guardar(v.ventanaAyuda(), carpeta + QStringLiteral("/qadelia-ayuda.png")) && ok;
+
+    // The send list with a declaration sent before.
+    enviarDeclaracion(base);
+    base.ejecutar(QStringLiteral("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado) "
+                                 "VALUES (6,'20100070970','202402','0517',0)"));
+    EnvioDeclaracion envio(ctx, datos);
+    DialogoEnvio dialogo(ctx, envio.consultaDeclaraciones());
+    dialogo.show();
+    return guardar(&dialogo, carpeta + QStringLiteral("/qadelia-enviar.png")) && ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -100,6 +154,10 @@ int main(int argc, char *argv[])
     {
         BaseDePrueba base;
         ok = base.valida() && importacion(base, carpeta) && ok;
+    }
+    {
+        BaseDePrueba base;
+        ok = base.valida() && registro(base, carpeta) && ok;
     }
     return ok ? 0 : 1;
 }

@@ -259,6 +259,7 @@ void TstVentanasReportes::listaSpool()
         m_base->ejecutar(QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"),
                          {QString::fromLatin1(codigo), QString::fromUtf8(descripcion)});
 
+    m_base->agregarContribuyente(QStringLiteral("20512345678"), QStringLiteral("DOS S.A."), QStringLiteral("ANA"));
     ListaSpool lista(ctx(), m_bitacora.fabrica());
     QCOMPARE(lista.filas(), 3);
     QStringList archivos;
@@ -268,7 +269,9 @@ void TstVentanasReportes::listaSpool()
     QCOMPARE(lista.modelo()->index(0, 0).data().toString(), QStringLiteral("ZEN001"));
     QCOMPARE(lista.modelo()->index(0, 1).data().toString(), QStringLiteral("000002"));
     QCOMPARE(lista.modelo()->index(0, 4).data().toString(), QStringLiteral("ANA"));
-    QCOMPARE(lista.modelo()->index(0, 5).data().toString(), QStringLiteral("6 20512345678"));
+    QCOMPARE(lista.modelo()->index(0, 5).data().toString(), QStringLiteral("RUC 20512345678"));
+    QCOMPARE(lista.modelo()->index(0, ListaSpool::Fecha).data().toString(), QStringLiteral("01/02/2026 08:00:00"));
+    QCOMPARE(lista.modelo()->index(0, ListaSpool::Contribuyente).data().toString(), QStringLiteral("DOS S.A."));
     QCOMPARE(lista.archivoSeleccionado(), QStringLiteral("00000010.PRN"));
     // What each report is, from the catalogue (a code it lacks has none),
     // and its declaration's period.

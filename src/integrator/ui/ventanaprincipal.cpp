@@ -1,5 +1,6 @@
 #include "ventanaprincipal.h"
 
+#include "ayudaqadelia.h"
 #include "dialogocontribuyente.h"
 #include "dialogoenvio.h"
 #include "integrator/copiasseguridad.h"
@@ -10,16 +11,19 @@
 #include "integrator/instalacion.h"
 #include "integrator/lanzador.h"
 #include "integrator/registrocontribuyentes.h"
+#include "store/archivoini.h"
 #include "store/contexto.h"
 #include "store/formato.h"
 #include "store/mensajes.h"
 #include "store/reloj.h"
+#include "store/ui/accesible.h"
 #include "store/ui/listas.h"
 #include "store/ui/llamadainstancia.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDate>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -30,6 +34,7 @@
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -104,18 +109,28 @@ VentanaPrincipal::VentanaPrincipal(Contexto &contexto, Lanzador &lanzador, QWidg
     m_reportes->setObjectName(QStringLiteral("lstReportes"));
     m_areas->addTab(m_reportes, QStringLiteral("Reportes"));
 
-    m_cmdModulo = new QPushButton(QStringLiteral("Formulario &0517 - Zentorio"));
+    // The module launcher: a large button with the module's name on it.
+    m_cmdModulo = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                  QStringLiteral("Formulario &0517 - Zentorio"));
     m_cmdModulo->setObjectName(QStringLiteral("cmdModulo"));
     m_cmdModulo->setToolTip(QStringLiteral("Inicia el módulo de declaración del formulario 0517"));
+    m_cmdModulo->setIconSize(QSize(32, 32));
+    m_cmdModulo->setMinimumHeight(m_cmdModulo->sizeHint().height() + 16);
+    {
+        QFont fuente = m_cmdModulo->font();
+        fuente.setBold(true);
+        m_cmdModulo->setFont(fuente);
+    }
+    nombrarControl(m_cmdModulo, m_cmdModulo->text(), QStringLiteral("cmdModulo"));
     connect(m_cmdModulo, &QPushButton::clicked, this, &VentanaPrincipal::iniciarModulo);
-    auto *filaModulos = new QHBoxLayout;
-    filaModulos->addWidget(new QLabel(QStringLiteral("Módulos:")));
+    auto *marcoModulos = new QGroupBox(QStringLiteral("Módulos"));
+    auto *filaModulos = new QHBoxLayout(marcoModulos);
     filaModulos->addWidget(m_cmdModulo);
     filaModulos->addStretch();
 
     auto *central = new QWidget;
     auto *columna = new QVBoxLayout(central);
-    columna->addLayout(filaModulos);
+    columna->addWidget(marcoModulos);
     columna->addWidget(m_areas, 1);
     setCentralWidget(central);
 
@@ -171,6 +186,26 @@ void VentanaPrincipal::crearMenus()
     m_menuReportes = menuBar()->addMenu(QStringLiteral("&Reportes"));
     m_menuReportes->menuAction()->setVisible(false);
     m_menuReportes->installEventFilter(this);
+
+    QMenu *ayuda = menuBar()->addMenu(QStringLiteral("Ay&uda"));
+    m_ayuda = ayuda->addAction(QStringLiteral("&Contenido"), this, &VentanaPrincipal::mostrarAyuda);
+    m_ayuda->setShortcut(QKeySequence::HelpContents);
+}
+
+void VentanaPrincipal::mostrarAyuda()
+{
+    if (!m_ventanaAyuda) {
+        m_ventanaAyuda = new AyudaQadelia(m_ctx, ArchivoIni::rutaPredeterminada(), this);
+        m_ventanaAyuda->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_ventanaAyuda->show();
+    m_ventanaAyuda->raise();
+    m_ventanaAyuda->activateWindow();
+}
+
+AyudaQadelia *VentanaPrincipal::ventanaAyuda() const
+{
+    return m_ventanaAyuda;
 }
 
 bool VentanaPrincipal::eventFilter(QObject *objeto, QEvent *evento)

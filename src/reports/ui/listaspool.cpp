@@ -3,6 +3,7 @@
 #include "frmpreview.h"
 #include "reports/lectorreporte.h"
 #include "store/contexto.h"
+#include "store/formato.h"
 #include "store/accesodatos.h"
 #include "store/mensajes.h"
 #include "store/ui/listas.h"
@@ -36,6 +37,19 @@ public:
 
     QVariant data(const QModelIndex &indice, int rol) const override
     {
+        if (rol == Qt::DisplayRole && indice.column() == ListaSpool::Fecha) {
+            // As users write dates, with the time it was made.
+            const QVariant valor = QSqlQueryModel::data(indice, rol);
+            const QString hora = valor.typeId() == QMetaType::QDateTime
+                                     ? valor.toDateTime().toString(QStringLiteral("HH:mm:ss"))
+                                     : valor.toString().mid(11, 8);
+            return hora.isEmpty() ? fechaMostrada(valor) : fechaMostrada(valor) + u' ' + hora;
+        }
+        if (rol == Qt::DisplayRole && indice.column() == ListaSpool::Documento) {
+            // Document type 6 is the RUC.
+            const QString documento = QSqlQueryModel::data(indice, rol).toString();
+            return documento.startsWith(QLatin1String("6 ")) ? QStringLiteral("RUC") + documento.mid(1) : documento;
+        }
         if (indice.column() != ListaSpool::Periodo)
             return QSqlQueryModel::data(indice, rol);
         if (rol != Qt::DisplayRole)
@@ -106,17 +120,18 @@ void ListaSpool::actualizar()
     cargarModelo(m_modelo, m_ctx.db(),
                  {QStringLiteral("SELECT S.CodRep, S.Secuencia, S.Archivo, S.Fecha, S.Usuario, "
                                  "trim(coalesce(CAST(S.tip_doc_d AS TEXT), '') || ' ' || coalesce(S.doc_id_d, '')), "
-                                 "coalesce(R.DescRep, '') "
+                                 "coalesce(R.DescRep, ''), coalesce(C.Nombre, '') "
                                  "FROM SPOOL S LEFT JOIN Reportes R ON R.CodRep = S.CodRep "
+                                 "LEFT JOIN CONT C ON C.Tip_doc_d = S.tip_doc_d AND C.Doc_id_d = S.doc_id_d "
                                  "ORDER BY S.Archivo DESC, S.Fecha DESC"),
                   {}});
     const QString titulos[] = {QStringLiteral("Código"),  QStringLiteral("Secuencia"), QStringLiteral("Archivo"),
                                QStringLiteral("Fecha"),   QStringLiteral("Usuario"),   QStringLiteral("Documento"),
-                               QStringLiteral("Descripción")};
-    for (int i = 0; i < 7; ++i)
+                               QStringLiteral("Descripción"), QStringLiteral("Contribuyente")};
+    for (int i = 0; i < int(std::size(titulos)); ++i)
         m_modelo->setHeaderData(i, Qt::Horizontal, titulos[i]);
     // What a report is comes first: code, description, period, whose, when.
-    const Columna orden[] = {CodRep, Descripcion, Periodo, Documento, Fecha, Usuario, Archivo, Secuencia};
+    const Columna orden[] = {CodRep, Descripcion, Periodo, Documento, Contribuyente, Fecha, Usuario, Archivo, Secuencia};
     QHeaderView *cabecera = m_grilla->horizontalHeader();
     for (int visual = 0; visual < int(std::size(orden)); ++visual)
         cabecera->moveSection(cabecera->visualIndex(orden[visual]), visual);
