@@ -13,6 +13,7 @@
 #include "reports/ui/listaspool.h"
 #include "reports/reporteformulario.h"
 #include "reports/ui/frmpreview.h"
+#include "support/captura.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,14 +26,6 @@ using namespace kv;
 using namespace kv::prueba;
 
 namespace {
-
-bool guardar(QWidget *ventana, const QString &archivo)
-{
-    QTest::qWait(300);
-    const bool ok = ventana->grab().save(archivo);
-    std::printf("%s%s\n", qPrintable(archivo), ok ? "" : " (not written)");
-    return ok;
-}
 
 // The print-out of a saved declaration of 3,050 flights: 74 pages.
 bool previa(BaseDePrueba &base, const QString &carpeta)
