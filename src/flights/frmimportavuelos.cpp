@@ -80,6 +80,8 @@ frmImportaVuelos::frmImportaVuelos(Contexto &contexto, const ParametrosVentana &
     m_lblCarpeta->setBuddy(m_txtCarpeta);
     nombrarControl(m_txtCarpeta, m_lblCarpeta->text(), QStringLiteral("Drive1"));
     connect(m_txtCarpeta, &QLineEdit::returnPressed, this, [this] { elegirCarpeta(m_txtCarpeta->text()); });
+    // What "Aceptar" would import follows the folder as it is typed.
+    connect(m_txtCarpeta, &QLineEdit::textEdited, this, [this] { actualizarLista(); });
 
     m_carpetas = new QFileSystemModel(this);
     m_carpetas->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);

@@ -166,6 +166,12 @@ private Q_SLOTS:
         QEvent activada(QEvent::WindowActivate);
         QApplication::sendEvent(&v, &activada);
         QCOMPARE(v.lblTransferidos()->text(), QStringLiteral("1 Transferidos"));
+        // A folder being typed counts as chosen for what Aceptar would do.
+        QTest::keyClicks(v.txtCarpeta(), QStringLiteral("x"));
+        QVERIFY(!v.cmdTransferir()->isEnabled());
+        QVERIFY(v.lblSinArchivo()->isVisibleTo(&v));
+        QTest::keyClick(v.txtCarpeta(), Qt::Key_Backspace);
+        QVERIFY(v.cmdTransferir()->isEnabled());
         v.elegirCarpeta(e.base.carpeta());
         QCOMPARE(v.lblTransferidos()->text(), QStringLiteral("0          Registros Transferidos"));
         QCOMPARE(v.lblRechazados()->text(), QStringLiteral("0          Registros Rechazados"));
