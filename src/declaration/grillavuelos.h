@@ -28,6 +28,9 @@ public:
     ErrorBD cargar(QSqlDatabase db, const ConsultaSql &consulta);
     // Reads on until the row is there, or to the end.
     void leerHasta(int fila);
+    // The first row of a flight arrived on `fecha` (with that code, when one
+    // is given), reading on as far as needed; -1 when there is none.
+    int filaDeVuelo(const QDate &fecha, const QString &codigo = {});
 
     QVariant data(const QModelIndex &indice, int rol = Qt::DisplayRole) const override;
     QVariant headerData(int seccion, Qt::Orientation orientacion, int rol = Qt::DisplayRole) const override;
