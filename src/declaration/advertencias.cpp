@@ -20,21 +20,23 @@ QString miles(std::int64_t n)
     return formato(Decimal::entero(n), kMiles);
 }
 
-// The people on board: the nine counts of the flight.
-QString aBordo(Motor motor)
+// A flight's passengers subject to the tax, then the other people on
+// board (the other eight counts).
+QString cuentas(Motor motor)
 {
-    QStringList sumandos;
+    QStringList otros;
     for (const char *c : {"num_tripulantes", "num_personal", "num_transito", "num_arrfor", "num_diplo",
-                          "num_extrad", "num_deport", "num_adqanterior", "num_afectos"})
-        sumandos << dialecto::entero(motor, QLatin1String(c));
-    return sumandos.join(QStringLiteral(" + "));
+                          "num_extrad", "num_deport", "num_adqanterior"})
+        otros << dialecto::entero(motor, QLatin1String(c));
+    return dialecto::entero(motor, QStringLiteral("num_afectos")) + QStringLiteral(", ")
+        + otros.join(QStringLiteral(" + "));
 }
 
 // The same columns of the sent copies of the periods (their latest correl)
 // and of the saved declarations of the periods never sent. `columnas` are
 // read from both tables as they are written, `condicion` narrows them.
 ConsultaSql historia(const QString &tablaEnviada, const QString &tablaGuardada, const QString &columnas,
-                     const QString &condicion, const QVariantList &clave)
+                     const QString &condicion, const QVariantList &clave, const QVariantList &deColumnas = {})
 {
     const QString enRango = QStringLiteral(
         "tip_doc_d=6 AND doc_id_d=? AND formulario=? AND periodo>=? AND periodo<?");
@@ -45,7 +47,7 @@ ConsultaSql historia(const QString &tablaEnviada, const QString &tablaGuardada, 
                            "UNION ALL SELECT %1 FROM %3 WHERE %4%5 AND periodo NOT IN "
                            "(SELECT periodo FROM HCAB WHERE %4)")
                 .arg(columnas, tablaEnviada, tablaGuardada, enRango, condicion);
-    c.valores << clave << clave.at(0) << clave.at(1) << clave << clave;
+    c.valores << deColumnas << clave << clave.at(0) << clave.at(1) << deColumnas << clave << clave;
     return c;
 }
 
@@ -106,19 +108,18 @@ bool Advertencias::leer(ErrorBD *error)
     m_anteriorPorDia.clear();
     m_casillas.clear();
     m_error.reset();
-    const QString afectos = dialecto::entero(motor, QStringLiteral("num_afectos"));
-    const QString columnasVuelo
-        = QStringLiteral("fec_arribo, cod_vuelo, ") + afectos + QStringLiteral(", ") + aBordo(motor);
+    const QString columnasVuelo = QStringLiteral("cod_vuelo, ") + cuentas(motor);
 
     ErrorBD e;
     QSqlQuery q = m_datos.consultar(
-        QStringLiteral("SELECT %1, mto_dolar FROM TMPF517DETVP WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? "
-                       "AND formulario=? ORDER BY fec_arribo, cod_vuelo")
+        QStringLiteral("SELECT %1, fec_arribo, mto_dolar FROM TMPF517DETVP WHERE tip_doc_d=6 AND doc_id_d=? "
+                       "AND periodo=? AND formulario=? ORDER BY fec_arribo, cod_vuelo")
             .arg(columnasVuelo),
         {ctx.sRuc, ctx.sPeriodo, ctx.sFormulario}, &e);
     while (!e.hay() && q.next()) {
-        Vuelo v{fechaGuardada(q.value(0)), q.value(1).toString().trimmed(), q.value(2).toLongLong(),
-                q.value(3).toLongLong(), {}};
+        const std::int64_t afectos = q.value(1).toLongLong();
+        Vuelo v{fechaGuardada(q.value(3)), q.value(0).toString().trimmed(), afectos, afectos + q.value(2).toLongLong(),
+                {}};
         if (const auto d = Decimal::leer(q.value(4).toString().trimmed()))
             v.dolares = *d;
         m_vuelos << v;
@@ -135,17 +136,21 @@ bool Advertencias::leer(ErrorBD *error)
     const QVariantList clave{ctx.sRuc, ctx.sFormulario, desde, m_periodo};
     const QString anterior = periodoAnterior();
 
-    q = m_datos.consultar(historia(QStringLiteral("HF517DETVP"), QStringLiteral("F517DETVP"),
-                                   QStringLiteral("periodo, ") + columnasVuelo, {}, clave),
-                          &e);
+    // The day of the month before, or 0 for the other periods: the
+    // picture's line, without reading every date.
+    q = m_datos.consultar(
+        historia(QStringLiteral("HF517DETVP"), QStringLiteral("F517DETVP"),
+                 columnasVuelo + QStringLiteral(", CASE WHEN periodo=? THEN %1 ELSE 0 END")
+                                     .arg(dialecto::entero(motor, QStringLiteral("substr(fec_arribo,9,2)"))),
+                 {}, clave, {anterior}),
+        &e);
     while (!e.hay() && q.next()) {
-        Historial &h = m_historial[q.value(2).toString().trimmed()];
-        h.afectos.push_back(q.value(3).toLongLong());
-        h.aBordo.push_back(q.value(4).toLongLong());
-        if (q.value(0).toString() == anterior) {
-            if (const QDate fecha = fechaGuardada(q.value(1)); fecha.isValid())
-                m_anteriorPorDia[fecha.day()] += q.value(3).toLongLong();
-        }
+        Historial &h = m_historial[q.value(0).toString().trimmed()];
+        const std::int64_t afectos = q.value(1).toLongLong();
+        h.afectos.push_back(afectos);
+        h.aBordo.push_back(afectos + q.value(2).toLongLong());
+        if (const int dia = q.value(3).toInt(); dia > 0)
+            m_anteriorPorDia[dia] += afectos;
     }
     for (Historial &h : m_historial) {
         std::sort(h.afectos.begin(), h.afectos.end());

@@ -463,6 +463,12 @@ private slots:
         QCOMPARE(dias.at(25).afectos, 1050 + 136);
         QCOMPARE(dias.at(25).afectosAnterior.value_or(-1), 103 + 132);
         QCOMPARE(e.celda(filaActual(), Declaracion::kFecArribo), QStringLiteral("26/03/2024"));
+        // A warned flight is found by its code among the day's flights.
+        for (const QString codigo : {QStringLiteral("LA01036"), QStringLiteral("LA01005")}) {
+            QVERIFY(v.seleccionarVuelo(QDate(2024, 3, 26), codigo));
+            QCOMPARE(e.celda(filaActual(), Declaracion::kCodVuelo), codigo);
+        }
+        QVERIFY(!v.seleccionarVuelo(QDate(2024, 3, 26), QStringLiteral("LA09999")));
     }
 
     // A new declaration: its flights follow a corrected period; a failed

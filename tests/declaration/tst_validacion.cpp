@@ -249,6 +249,9 @@ private slots:
         QTest::newRow("diez veces la mediana") << tresVuelos << QStringList{"LA100 1600"} << "" << ""
             << QStringList{"Vuelo LA100 del 01/03/2024: 1,600 pasajeros comprendidos; " + deLA100};
         QTest::newRow("dos veces la mediana") << tresVuelos << QStringList{"LA100 320"} << "" << "" << QStringList{};
+        QTest::newRow("tres veces justas") << tresVuelos << QStringList{"LA100 480"} << "" << "" << QStringList{};
+        QTest::newRow("tres veces y algo") << tresVuelos << QStringList{"LA100 481"} << "" << ""
+            << QStringList{"Vuelo LA100 del 01/03/2024: 481 pasajeros comprendidos; " + deLA100};
         QTest::newRow("menos de un tercio") << tresVuelos << QStringList{"LA100 170", "LA100 50"} << "" << ""
             << QStringList{"Vuelo LA100 del 02/03/2024: 50 pasajeros comprendidos; " + deLA100};
         QTest::newRow("otro codigo no se compara") << tresVuelos << QStringList{"LA200 1600 1700"} << "" << ""
