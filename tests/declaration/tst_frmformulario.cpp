@@ -439,18 +439,27 @@ private slots:
 
         v.grdDetalle()->setCurrentIndex(v.grdDetalle()->model()->index(0, 0));
         QList<DiaDelMes> dias;
+        QStringList copia;
+        int filasLista = 0;
         QTimer::singleShot(0, &v, [&] {
             auto *resumen = qobject_cast<FrmResumenMes *>(QApplication::activeModalWidget());
             if (!resumen)
                 return;
             dias = resumen->dias();
-            QCOMPARE(resumen->grdResumen()->rowCount(), 32);
+            filasLista = resumen->grdResumen()->rowCount();
+            copia = resumen->textoTabla().split(u'\n');
             auto *barras = qobject_cast<QStackedBarSeries *>(resumen->chtResumen()->chart()->series().first());
-            QVERIFY(barras);
-            Q_EMIT barras->clicked(25, barras->barSets().first());
+            if (barras)
+                Q_EMIT barras->clicked(25, barras->barSets().first());
+            else
+                resumen->reject();
         });
         v.cmdResumen()->click();
         QCOMPARE(dias.size(), 31);
+        // The list as copied: a heading, a row a day and the total.
+        QCOMPARE(filasLista, 32);
+        QVERIFY(copia.value(0).startsWith(QStringLiteral("Día\tVuelos\tPasajeros comprendidos\tMismo día de 02/2024")));
+        QCOMPARE(copia.value(26), QStringLiteral("26/03/2024\t2\t1,186\t235\t3,615\tSí"));
         QStringList advertidos;
         for (const DiaDelMes &d : dias) {
             if (d.advertido)
@@ -464,7 +473,7 @@ private slots:
         QCOMPARE(dias.at(25).afectosAnterior.value_or(-1), 103 + 132);
         QCOMPARE(e.celda(filaActual(), Declaracion::kFecArribo), QStringLiteral("26/03/2024"));
         // A warned flight is found by its code among the day's flights.
-        for (const QString codigo : {QStringLiteral("LA01036"), QStringLiteral("LA01005")}) {
+        for (const QString &codigo : {QStringLiteral("LA01036"), QStringLiteral("LA01005")}) {
             QVERIFY(v.seleccionarVuelo(QDate(2024, 3, 26), codigo));
             QCOMPARE(e.celda(filaActual(), Declaracion::kCodVuelo), codigo);
         }
