@@ -8,6 +8,7 @@
 #include "declaration/frmresumenmes.h"
 #include "reports/ui/frmconsist.h"
 #include "store/ui/barraestadoqdl.h"
+#include "support/captura.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,18 +20,6 @@
 
 using namespace kv;
 using namespace kv::prueba;
-
-namespace {
-
-bool guardar(QWidget *ventana, const QString &archivo)
-{
-    QTest::qWait(300);
-    const bool ok = ventana->grab().save(archivo);
-    std::printf("%s%s\n", qPrintable(archivo), ok ? "" : " (not written)");
-    return ok;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
