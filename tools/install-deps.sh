@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-utils
   fonts-liberation fontconfig
   poppler-utils
-  qt6-translations-l10n qt6-charts-dev libzip-dev
+  qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libzip-dev
   "$@"
 )
 missing=()

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Pictures of the declaration window on a private virtual X server: the
 # three tabs of a saved declaration of 40 flights, a new declaration and a
-# sent one, and the debt tab with the longest amount in box 410, from a
-# throw-away database (nothing of the user's is touched); then the same with
-# the screen at 150 %, in OUTDIR/150.
+# sent one, the debt tab with the longest amount in box 410, then the
+# month's picture and the consistency report of a month with a warned
+# flight, from a throw-away database (nothing of the user's is touched);
+# then the same with the screen at 150 %, in OUTDIR/150.
 #   tools/screenshot-formulario.sh OUTDIR   (build folder: build, or $KV_BUILD_DIR)
 set -u
 out=${1:?usage: tools/screenshot-formulario.sh OUTDIR}

@@ -25,6 +25,7 @@ enum class CampoDeclaracion {
     FormaPago, // the payment panel: cash or cheque
     Banco, // the payment panel's bank
     NumCheque, // the payment panel's cheque number
+    Vuelo, // a flight's row in the grid
 };
 
 // One failed check: what the user is told and where the focus goes. Some

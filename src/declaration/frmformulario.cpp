@@ -1,6 +1,7 @@
 #include "frmformulario.h"
 
 #include "casillasventana.h"
+#include "frmresumenmes.h"
 #include "flights/tasavuelo.h"
 #include "grabacion.h"
 #include "grillavuelos.h"
@@ -359,6 +360,12 @@ void frmFormulario::crearVuelos(QWidget *pagina)
         connect(m_cmdAccion[i], &QPushButton::clicked, this, [this, i] { accionVuelo(i); });
         botones->addWidget(m_cmdAccion[i]);
     }
+    m_cmdResumen = new QPushButton(QStringLiteral("Resumen del mes"), pagina);
+    m_cmdResumen->setObjectName(QStringLiteral("cmdResumen"));
+    m_cmdResumen->setAutoDefault(false);
+    nombrarControl(m_cmdResumen, m_cmdResumen->text(), QStringLiteral("cmdResumen"));
+    connect(m_cmdResumen, &QPushButton::clicked, this, &frmFormulario::abrirResumenMes);
+    botones->addWidget(m_cmdResumen);
     botones->addStretch(1);
 
     // The totals in two columns: the people on board, then the flights,
@@ -881,6 +888,8 @@ QWidget *frmFormulario::control(CampoDeclaracion campo, const QString &casilla) 
         return m_formaPago->listaBancos();
     case CampoDeclaracion::NumCheque:
         return m_formaPago->campoCheque();
+    case CampoDeclaracion::Vuelo:
+        return m_grdDetalle;
     case CampoDeclaracion::Ninguno:
         break;
     }
@@ -1155,6 +1164,7 @@ void frmFormulario::Validar()
         }
     }
     m_hallazgosReporte = r.lineas();
+    m_advertenciasReporte = r.advertencias;
     if (!r.abrirReporte || !m_ctx.ventanas)
         return;
     ParametrosVentana p;
@@ -1162,6 +1172,8 @@ void frmFormulario::Validar()
     p.accion = m_decl.sAccion();
     p.historico = m_decl.bHistorico();
     p.texto = r.archivo;
+    for (const Advertencia &a : r.advertencias)
+        p.advertencias << a.mensaje;
     qsizetype elegida = -1;
     p.devolver = [&elegida](const QString &linea) {
         bool ok = false;
@@ -1169,11 +1181,52 @@ void frmFormulario::Validar()
         elegida = ok ? n : -1;
     };
     m_ctx.ventanas->AbrirVentana(p, this);
-    if (elegida < 0 || elegida >= m_hallazgosReporte.size())
+    if (elegida < 0)
         return;
-    const Hallazgo &h = m_hallazgosReporte.at(elegida);
-    irACampo(h.campo, h.casilla);
-    m_focoTrasReporte = control(h.campo, h.casilla);
+    // The findings' lines first, then the warnings.
+    const qsizetype advertencia = elegida - m_hallazgosReporte.size();
+    if (advertencia >= m_advertenciasReporte.size())
+        return;
+    if (advertencia < 0) {
+        const Hallazgo &h = m_hallazgosReporte.at(elegida);
+        irACampo(h.campo, h.casilla);
+        m_focoTrasReporte = control(h.campo, h.casilla);
+        return;
+    }
+    const Advertencia &a = m_advertenciasReporte.at(advertencia);
+    if (a.campo == CampoDeclaracion::Vuelo)
+        seleccionarVuelo(a.fecArribo, a.codVuelo);
+    else
+        irACampo(a.campo, a.casilla);
+    m_focoTrasReporte = control(a.campo, a.casilla);
+}
+
+bool frmFormulario::seleccionarVuelo(const QDate &fecha, const QString &codigo)
+{
+    const int fila = m_modeloVuelos->filaDeVuelo(fecha, codigo);
+    if (fila < 0)
+        return false;
+    irACampo(CampoDeclaracion::Vuelo);
+    const QModelIndex indice = m_modeloTasa->index(fila, Declaracion::kFecArribo);
+    m_grdDetalle->setCurrentIndex(indice);
+    m_grdDetalle->scrollTo(indice, QAbstractItemView::PositionAtCenter);
+    return true;
+}
+
+void frmFormulario::abrirResumenMes()
+{
+    if (!m_ctx.ventanas)
+        return;
+    ParametrosVentana p;
+    p.nombre = QStringLiteral("ResumenMes");
+    p.accion = m_decl.sAccion();
+    p.historico = m_decl.bHistorico();
+    p.periodoMostrado = m_mkePeriodo->displayText();
+    QDate elegido;
+    p.devolver = [&elegido](const QString &fecha) { elegido = QDate::fromString(fecha, Qt::ISODate); };
+    m_ctx.ventanas->AbrirVentana(p, this);
+    if (elegido.isValid() && seleccionarVuelo(elegido))
+        m_focoTrasReporte = m_grdDetalle;
 }
 
 DatosDeclaracion frmFormulario::datosDeclaracion() const
@@ -1349,6 +1402,7 @@ void registrarVentanaFormulario(RegistroVentanas &registro, Contexto &contexto, 
             ventana->cargar();
             return ventana;
         });
+    registrarVentanaResumenMes(registro, contexto);
 }
 
 } // namespace kv

@@ -95,6 +95,7 @@ public:
     QLineEdit *txtBuscar() const { return m_txtBuscar; }
     ModeloVuelos *modeloVuelos() const { return m_modeloVuelos; }
     QPushButton *cmdAccion(int indice) const { return m_cmdAccion[indice]; }
+    QPushButton *cmdResumen() const { return m_cmdResumen; }
     QPushButton *cmdValidar() const { return m_cmdValidar; }
     QPushButton *CmdGrabar() const { return m_cmdGrabar; }
     QPushButton *CmdCancelar() const { return m_cmdCancelar; }
@@ -111,6 +112,12 @@ public:
     // The findings the last "V&alidar" wrote to the messages file, in the
     // order of its lines; the consistency report hands back a line number.
     const QList<Hallazgo> &hallazgosReporte() const { return m_hallazgosReporte; }
+    // The warnings that followed them in the report.
+    const QList<Advertencia> &advertenciasReporte() const { return m_advertenciasReporte; }
+    // Selects a flight's row on the flights tab (the day's first flight
+    // when no code is given) and puts the focus on the grid; false when the
+    // working copy has no such flight.
+    bool seleccionarVuelo(const QDate &fecha, const QString &codigo = {});
 
 public Q_SLOTS:
     // Closing asks first (save question, order number); a refusal keeps
@@ -191,6 +198,10 @@ private:
     // The working copy follows the taxpayer and period of a new declaration.
     void seguirClave(const QString &rucAnterior, const QString &periodoAnterior);
     QList<Hallazgo> m_hallazgosReporte;
+    QList<Advertencia> m_advertenciasReporte;
+    // "Resumen del mes": the month's picture; a day chosen in it selects
+    // that day's first flight.
+    void abrirResumenMes();
     // The field chosen in the consistency report: focused again when the
     // window becomes active once the report has gone.
     QPointer<QWidget> m_focoTrasReporte;
@@ -225,6 +236,7 @@ private:
     QLabel *m_lblNoEncontrado;
     ModeloVuelos *m_modeloVuelos;
     QPushButton *m_cmdAccion[4];
+    QPushButton *m_cmdResumen;
     QPushButton *m_cmdValidar;
     QPushButton *m_cmdGrabar;
     QPushButton *m_cmdCancelar;
@@ -250,7 +262,8 @@ private:
     ModeloTasaVuelos *m_modeloTasa = nullptr;
 };
 
-// Makes "Formulario" known to the window opener.
+// Makes "Formulario" known to the window opener, and "ResumenMes", the
+// month's picture it opens.
 void registrarVentanaFormulario(RegistroVentanas &registro, Contexto &contexto, BarradeEstadoQDL *barra);
 
 } // namespace kv

@@ -111,6 +111,24 @@ int ModeloVuelos::buscar(const QString &buscado, int desde)
     return -1;
 }
 
+int ModeloVuelos::filaDeVuelo(const QDate &fecha, const QString &codigo)
+{
+    // Newest arrival first: the day's rows come together, and the search
+    // ends at the first row of an earlier day.
+    for (int fila = 0;; ++fila) {
+        leerHasta(fila);
+        if (fila >= rowCount())
+            return -1;
+        const QDate dia = fechaGuardada(QSqlQueryModel::data(index(fila, Declaracion::kFecArribo)));
+        if (dia < fecha)
+            return -1;
+        if (dia == fecha
+            && (codigo.isEmpty()
+                || QSqlQueryModel::data(index(fila, Declaracion::kCodVuelo)).toString().trimmed() == codigo))
+            return fila;
+    }
+}
+
 QVariant ModeloVuelos::data(const QModelIndex &indice, int rol) const
 {
     if (rol == Qt::TextAlignmentRole) {

@@ -29,6 +29,9 @@ public:
     ErrorBD cargar(QSqlDatabase db, const ConsultaSql &consulta);
     // Reads on until the row is there, or to the end.
     void leerHasta(int fila);
+    // The first row of a flight arrived on `fecha` (with that code, when one
+    // is given), reading on as far as needed; -1 when there is none.
+    int filaDeVuelo(const QDate &fecha, const QString &codigo = {});
 
     // A flight is found by its code, or part of it, in any letter case, or
     // by its arrival date as shown (dd/mm/yyyy), or its beginning ("15/03").

@@ -161,7 +161,10 @@ ResultadoValidacion ValidaTodo(
         mostrar(*aviso, Icono::Informacion);
     archivo.close();
 
-    r.abrirReporte = !r.lineas().isEmpty();
+    Advertencias advertencias(acceso);
+    advertencias.leer();
+    r.advertencias = advertencias.revisar(datos.casilla(QStringLiteral("393")), datos.casilla(QStringLiteral("397")));
+    r.abrirReporte = !r.lineas().isEmpty() || !r.advertencias.isEmpty();
     // A finding shown in a message box has been told already: no closing
     // message then, and no empty report.
     if (r.valida)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "advertencias.h"
 #include "declaracion.h"
 
 #include <QList>
@@ -43,8 +44,13 @@ struct ResultadoValidacion
     // identification checks (`detiene`) were shown in a message box; the
     // others are the lines of the messages file, in the same order.
     QList<Hallazgo> hallazgos;
-    // File mode: the messages file holds at least one finding, and the
-    // consistency report is to be opened on it.
+    // File mode: what the taxpayer's earlier declarations make look
+    // doubtful. They follow the findings in the consistency report, are
+    // never written to the messages file and never make the declaration
+    // inconsistent.
+    QList<Advertencia> advertencias;
+    // File mode: the messages file holds at least one finding, or there are
+    // warnings, and the consistency report is to be opened on them.
     bool abrirReporte = false;
     QString archivo; // the messages file
 
@@ -64,7 +70,9 @@ QString rutaMensajes(const Contexto &contexto);
 // "La información de la declaración no presenta inconsistencias." are shown
 // through the message service, in the order they arise, with `titulo` (the
 // window's caption) as title where the message has no title of its own.
-// The silent mode shows nothing and touches no file.
+// The warnings of the working copy against the taxpayer's earlier
+// declarations come with them (file mode only). The silent mode shows
+// nothing, touches no file and reads no history.
 ResultadoValidacion ValidaTodo(const Declaracion &declaracion, ModoValidacion modo,
     const DatosDeclaracion &datos, const QString &titulo = {});
 

@@ -80,7 +80,8 @@ QStringList filasMensaje(const QString &mensaje)
     return {recortado.left(kAnchoUnaFila - 1) + u'-', QStringLiteral("    ") + recortado.mid(kAnchoUnaFila - 1)};
 }
 
-bool RepInconsist(const QString &sFileError, Impresora &impresora, const Reloj &reloj, ServicioMensajes &mensajes)
+bool RepInconsist(const QString &sFileError, Impresora &impresora, const Reloj &reloj, ServicioMensajes &mensajes,
+                  const QStringList &advertencias)
 {
     QFile archivo(sFileError);
     if (!archivo.open(QIODevice::ReadOnly)) {
@@ -96,28 +97,31 @@ bool RepInconsist(const QString &sFileError, Impresora &impresora, const Reloj &
     int hoja = 1;
     encabezado(impresora, ahora, hoja);
 
-    int n = 0;
     int r = 0; // rows on this page
-    while (!archivo.atEnd()) {
-        QByteArray bytes = archivo.readLine();
-        if (bytes.endsWith('\n'))
-            bytes.chop(1);
-        if (bytes.endsWith('\r'))
-            bytes.chop(1);
-        const QString mensaje = desdeCp1252(bytes);
+    // A list of numbered messages; a message never starts below the 40th
+    // row of a page.
+    auto imprimirLista = [&](const QString &mensaje, int n, bool negrita = false) {
         if (r >= kFilasPorHoja) {
             cuadro(impresora, 300, 900, 10000, kPrimeraFila + kAltoFila * r);
             impresora.nuevaPagina();
             encabezado(impresora, ahora, ++hoja);
             r = 0;
         }
-        ++n;
         const QStringList filas = filasMensaje(mensaje);
         for (qsizetype i = 0; i < filas.size(); ++i) {
-            const QString t = i == 0 ? QStringLiteral("%1. ").arg(n) + filas[i] : filas[i];
-            texto(impresora, 400, kPrimeraFila + kAltoFila * r, t, false);
+            const QString t = i == 0 && n > 0 ? QStringLiteral("%1. ").arg(n) + filas[i] : filas[i];
+            texto(impresora, 400, kPrimeraFila + kAltoFila * r, t, negrita);
             ++r;
         }
+    };
+    int n = 0;
+    while (!archivo.atEnd()) {
+        QByteArray bytes = archivo.readLine();
+        if (bytes.endsWith('\n'))
+            bytes.chop(1);
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        imprimirLista(desdeCp1252(bytes), ++n);
         if (impresora.error().hay())
             break;
     }
@@ -125,7 +129,12 @@ bool RepInconsist(const QString &sFileError, Impresora &impresora, const Reloj &
     if (!impresora.error().hay()) {
         texto(impresora, 500, kPrimeraFila + kAltoFila * r, QStringLiteral(" Inconsistencias Detectadas : %1").arg(n),
               false);
-        cuadro(impresora, 300, 900, 10000, 1270 + kAltoFila * r);
+        ++r;
+        if (!advertencias.isEmpty())
+            imprimirLista(kTituloAdvertencias, 0, true);
+        for (qsizetype i = 0; i < advertencias.size() && !impresora.error().hay(); ++i)
+            imprimirLista(advertencias.at(i), int(i) + 1);
+        cuadro(impresora, 300, 900, 10000, kPrimeraFila + kAltoFila * r);
     }
     if (impresora.error().hay()) {
         const ErrorImpresora error = impresora.error();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kv {
 
@@ -16,10 +17,18 @@ class ServicioMensajes;
 // closed with its frame and the next one starts under the heading again,
 // which then shows its own page number; the count goes on the last page.
 //
+// Warnings, when there are any, follow the count under their heading
+// (kTituloAdvertencias), numbered from 1 as the findings are, and the frame
+// takes them in.
+//
 // Printer failures are told by their numbers with the fixed texts (title
 // "Impresión"); a job sent to a PDF file for want of a printer says where
 // it went.
-bool RepInconsist(const QString &sFileError, Impresora &impresora, const Reloj &reloj, ServicioMensajes &mensajes);
+bool RepInconsist(const QString &sFileError, Impresora &impresora, const Reloj &reloj, ServicioMensajes &mensajes,
+                  const QStringList &advertencias = {});
+
+// The heading of the warnings, on screen and on paper.
+inline const QString kTituloAdvertencias = QStringLiteral("Advertencias (no impiden grabar)");
 
 // The rows a message prints as (without its number).
 QStringList filasMensaje(const QString &mensaje);

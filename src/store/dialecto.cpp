@@ -5,7 +5,8 @@ namespace kv {
 QString dialecto::entero(Motor motor, const QString &columna)
 {
     if (motor == Motor::SQLite)
-        return QStringLiteral("COALESCE(CAST(NULLIF(trim(%1),'') AS INTEGER),0)").arg(columna);
+        // CAST skips leading blanks and reads a blank text as 0 by itself.
+        return QStringLiteral("COALESCE(CAST(%1 AS INTEGER),0)").arg(columna);
     return QStringLiteral("(CASE WHEN trim(%1) ~ '^[+-]?[0-9]+([.][0-9]*)?$' "
                           "THEN CAST(trunc(CAST(trim(%1) AS numeric)) AS bigint) ELSE 0 END)")
         .arg(columna);

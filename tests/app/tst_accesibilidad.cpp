@@ -6,6 +6,7 @@
 #include "app/frmconsultas.h"
 #include "app/mdifrm.h"
 #include "declaration/frmformulario.h"
+#include "declaration/frmresumenmes.h"
 #include "declist/frmabrirform.h"
 #include "flights/frmdetallevuelo.h"
 #include "flights/frmimportavuelos.h"
@@ -101,6 +102,7 @@ QStringList sinNombreAlAbrir(BaseDePrueba &base, const QString &nombre, const QS
     registrarVentanaImportar(registro, ctx);
     registrarVentanasPagos(registro, ctx);
     registrarVentanasReportes(registro, ctx, nullptr);
+    registrarVentanaResumenMes(registro, ctx);
     QStringList faltan {QStringLiteral("(not opened)")};
     enLaVentanaModal<QDialog>([&](QDialog *ventana) { faltan = sinNombre(ventana); });
     ParametrosVentana p;
@@ -124,7 +126,7 @@ private slots:
         for (const char *v : {"principal", "lista", "bancos", "acerca", "previa", "paginas",
                               "inconsistencias", "formulario NEW", "formulario MOD", "formulario REG",
                               "Detalle NEW", "Detalle MOD", "ImportarVuelos NEW", "ListaPagosPrevios MOD",
-                              "DetallePagosPrevios NEW", "ListaImprimirFormularios IMP"})
+                              "DetallePagosPrevios NEW", "ListaImprimirFormularios IMP", "ResumenMes MOD"})
             QTest::newRow(v) << QString::fromLatin1(v);
     }
 

@@ -12,13 +12,20 @@
 //       payments over its stored copy (one transaction: header, boxes,
 //       flights and payments with their check codes), median of five saves,
 //       wall clock and the process's processor time.
+//   advertencias_10000_vuelos_6_meses   the warnings of that working copy
+//       against six earlier periods of 10,000 flights each (reading and
+//       comparing), median of five runs;
+//   resumen_mes_abrir                   the month's picture opened until it
+//       is on screen, median of five openings.
 //   bench_declaracion
 #include "declaracionprueba.h"
+#include "declaration/advertencias.h"
 #include "declaration/casillas.h"
 #include "declaration/frmformulario.h"
 #include "declaration/grillavuelos.h"
 #include "flights/frmdetallevuelo.h"
 #include "declaration/grabacion.h"
+#include "declaration/frmresumenmes.h"
 #include "store/ui/barraestadoqdl.h"
 
 #include <QApplication>
@@ -198,6 +205,47 @@ Tiempo grabar(BaseDePrueba &base)
     return {paredes.at(2), cpus.at(2)};
 }
 
+// Six earlier periods of 10,000 flights each, saved, with their boxes; the
+// working copy the save left (10,000 flights, one of them typed at ten
+// times its usual figure). Returns the number of warnings.
+int advertenciasYResumen(BaseDePrueba &base)
+{
+    Contexto &ctx = base.contexto();
+    elegirDeclaracion(ctx);
+    for (int meses = 1; meses <= Advertencias::kPeriodosAnteriores; ++meses) {
+        const QString periodo = Advertencias::desplazarPeriodo(kPeriodo, -meses);
+        guardarVuelos(base, QStringLiteral("F517DETVP"), 10000, {}, kRuc, periodo);
+        guardarCasilla(base, QStringLiteral("393"), QStringLiteral("1740000"), {}, kRuc, periodo);
+        guardarCasilla(base, QStringLiteral("395"), QStringLiteral("10000"), {}, kRuc, periodo);
+        guardarCasilla(base, QStringLiteral("397"), QStringLiteral("3.450"), {}, kRuc, periodo);
+    }
+    base.ejecutar(QStringLiteral("UPDATE TMPF517DETVP SET num_afectos='1050' WHERE cod_vuelo='LA01005'"));
+    Medida m;
+    qsizetype cuantas = -1;
+    for (int i = 0; i < 5; ++i) {
+        m.medir([&] {
+            Advertencias advertencias(base.datos());
+            advertencias.leer();
+            cuantas = advertencias.revisar(QStringLiteral("1,750,950"), QStringLiteral("3.450")).size();
+        });
+    }
+    m.imprimir("advertencias_10000_vuelos_6_meses");
+
+    Medida resumen;
+    for (int i = 0; i < 5; ++i) {
+        resumen.medir([&] {
+            FrmResumenMes ventana(ctx);
+            ventana.cargar();
+            ventana.show();
+            if (QTest::qWaitForWindowExposed(&ventana))
+                QCoreApplication::processEvents();
+            ventana.hide();
+        });
+    }
+    resumen.imprimir("resumen_mes_abrir");
+    return int(cuantas);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -233,5 +281,9 @@ int main(int argc, char *argv[])
     const Tiempo t = grabar(base);
     std::printf("grabar_10000_vuelos_50_pagos: %lld ms\n", t.pared);
     std::printf("grabar_10000_vuelos_50_pagos_cpu: %lld ms\n", t.cpu);
-    return todos && t.pared >= 0 ? 0 : 1;
+
+    const int advertidos = advertenciasYResumen(base);
+    if (advertidos != 1)
+        std::fprintf(stderr, "unexpected warnings: %d\n", advertidos);
+    return todos && t.pared >= 0 && advertidos == 1 ? 0 : 1;
 }

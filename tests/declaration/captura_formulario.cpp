@@ -1,10 +1,13 @@
 // Pictures of the declaration window for looking at its layout: the three
-// tabs of a saved declaration of 40 flights, a new one and a sent one, and
-// the flights tab given a large window, and the debt tab with the longest
-// amount typed in box 410.
+// tabs of a saved declaration of 40 flights, a new one and a sent one, the
+// flights tab given a large window, the debt tab with the longest amount
+// typed in box 410; then the month's picture and the consistency report of
+// a month with a warned flight.
 //   captura_formulario OUTDIR      (tools/screenshot-formulario.sh runs it under Xvfb)
 #include "declaracionprueba.h"
 #include "declaration/frmformulario.h"
+#include "declaration/frmresumenmes.h"
+#include "reports/ui/frmconsist.h"
 #include "store/ui/barraestadoqdl.h"
 #include "support/captura.h"
 
@@ -103,5 +106,38 @@ int main(int argc, char *argv[])
         }
         ventana.hide();
     }
+
+    // A month with a flight typed at ten times what its code carried the
+    // three months before: the month's picture and the consistency report.
+    for (const char *anterior : {"202312", "202401", "202402"}) {
+        const QString periodo = QString::fromLatin1(anterior);
+        guardarVuelos(base, QStringLiteral("F517DETVP"), 40, {}, kRuc, periodo);
+        guardarCasilla(base, QStringLiteral("393"), QStringLiteral("4780"), {}, kRuc, periodo);
+        guardarCasilla(base, QStringLiteral("397"), QStringLiteral("3.450"), {}, kRuc, periodo);
+    }
+    base.ejecutar(QStringLiteral("UPDATE F517DETVP SET num_afectos='1050', mto_dolar='15750' "
+                                 "WHERE periodo='202403' AND cod_vuelo='LA01005'"));
+    elegirDeclaracion(ctx);
+    ParametrosVentana p;
+    p.nombre = QStringLiteral("Formulario");
+    p.accion = QStringLiteral("MOD");
+    frmFormulario ventana(ctx, p, &barra);
+    ventana.cargar();
+    ventana.show();
+    {
+        FrmResumenMes resumen(ctx, &ventana);
+        resumen.cargar();
+        resumen.show();
+        ok = guardar(&resumen, carpeta + QStringLiteral("/resumen-mes.png")) && ok;
+    }
+    const ResultadoValidacion r
+        = ValidaTodo(ventana.declaracion(), ModoValidacion::Archivo, ventana.datosDeclaracion(), ventana.windowTitle());
+    FrmConsist reporte(ctx);
+    reporte.sFileError = r.archivo;
+    for (const Advertencia &a : r.advertencias)
+        reporte.advertencias << a.mensaje;
+    reporte.cargar();
+    reporte.show();
+    ok = guardar(&reporte, carpeta + QStringLiteral("/inconsistencias-advertencias.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -23,8 +23,9 @@ inline void elegirDeclaracion(Contexto &ctx)
 }
 
 // `cuantos` flights of one declaration in a flight table: one a day
-// backwards from 31/03/2024, two codes a day once the month is used up.
-// `correl` only for the history table.
+// backwards from the period's last day (31/03/2024 for the test period),
+// two codes a day once the month is used up. `correl` only for the history
+// table.
 inline void guardarVuelos(BaseDePrueba &base, const QString &tabla, int cuantos, const QString &correl = {},
                           const QString &ruc = kRuc, const QString &periodo = kPeriodo)
 {
@@ -37,12 +38,15 @@ inline void guardarVuelos(BaseDePrueba &base, const QString &tabla, int cuantos,
                          "cnumero) VALUES (6,?,?,'0517',%3?,?,'10','2','5','0','1','0','0','3',?,?,?)")
               .arg(tabla, historica ? QStringLiteral("correl, ") : QString(),
                    historica ? QStringLiteral("?,") : QString());
+    QDate ultimo = QDate::fromString(periodo + QStringLiteral("01"), QStringLiteral("yyyyMMdd"));
+    ultimo = ultimo.isValid() ? ultimo.addMonths(1).addDays(-1) : QDate(2024, 3, 31);
+    const int dias = ultimo.day();
     for (int i = 0; i < cuantos; ++i) {
         QVariantList valores {ruc, periodo};
         if (historica)
             valores << correl;
         const int afectos = 100 + i % 150;
-        valores << QDate(2024, 3, 31).addDays(-(i % 31)).toString(Qt::ISODate)
+        valores << ultimo.addDays(-(i % dias)).toString(Qt::ISODate)
                 << QStringLiteral("LA%1").arg(1000 + i, 5, 10, QLatin1Char('0')) << QString::number(afectos)
                 << QString::number(afectos * 15) << QStringLiteral("123456");
         base.ejecutar(sql, valores);

@@ -3,6 +3,7 @@
 // the identification tab, and closing with its questions.
 #include "declaracionprueba.h"
 #include "declaration/frmformulario.h"
+#include "declaration/frmresumenmes.h"
 #include "declaration/grillavuelos.h"
 #include "reports/ui/frmconsist.h"
 #include "reports/ui/ventanasreportes.h"
@@ -10,6 +11,10 @@
 #include "store/ui/formadepagoqdl.h"
 
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QStackedBarSeries>
+#include <QTableWidget>
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -538,6 +543,93 @@ private slots:
         QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kDeuda));
         QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.FormaDePagoQDL1()->opcionEfectivo()));
         QVERIFY(m.mostrados().isEmpty());
+    }
+
+    // A flight typed at ten times what its code carried the months before:
+    // validating shows the closing message and then the report with the
+    // warning under its heading; choosing it selects the flight's row; the
+    // declaration is saved as consistent. The month's picture flags its
+    // day, and a click on the day's bar selects that day's first flight.
+    void advertenciaNoImpideGrabar()
+    {
+        Escena e;
+        for (const char *periodo : {"202312", "202401", "202402"})
+            guardarVuelos(e.base, QStringLiteral("F517DETVP"), 40, {}, kRuc, QString::fromLatin1(periodo));
+        guardarCasilla(e.base, QStringLiteral("395"), QStringLiteral("40"), {}, kRuc, QStringLiteral("202402"));
+        e.base.ejecutar(QStringLiteral("UPDATE F517DETVP SET num_afectos='1050' WHERE periodo='202403' AND "
+                                       "cod_vuelo='LA01005'"));
+        registrarVentanasReportes(e.registro, e.base.contexto(), nullptr);
+        registrarVentanaResumenMes(e.registro, e.base.contexto());
+        frmFormulario &v = e.abrir(Declaracion::kModificar);
+        MensajesGuionados &m = e.base.mensajes();
+        const QString aviso = QStringLiteral("Vuelo LA01005 del 26/03/2024: 1,050 pasajeros comprendidos; en los 6 "
+                                             "meses anteriores llevó entre 105 y 105.");
+        QStringList lineas;
+        validarYElegir(v, 1, true, lineas);
+        QCOMPARE(m.textos(),
+                 QStringList{QStringLiteral("La información de la declaración no presenta inconsistencias.")});
+        QCOMPARE(lineas, (QStringList{QStringLiteral("Advertencias (no impiden grabar)"), aviso}));
+        QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kVuelos));
+        const auto filaActual = [&] { return v.grdDetalle()->currentIndex().row(); };
+        QCOMPARE(e.celda(filaActual(), Declaracion::kCodVuelo), QStringLiteral("LA01005"));
+        QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.grdDetalle()));
+
+        // With a finding too, the warning comes after it, a blank line and
+        // the heading; Enter on it still finds the flight.
+        v.txtValor(QStringLiteral("397"))->setText(QStringLiteral("1.5"));
+        v.grdDetalle()->setCurrentIndex(v.grdDetalle()->model()->index(0, 0));
+        validarYElegir(v, 3, false, lineas);
+        QCOMPARE(lineas.size(), 3);
+        QCOMPARE(lineas.at(2), aviso);
+        QCOMPARE(e.celda(filaActual(), Declaracion::kCodVuelo), QStringLiteral("LA01005"));
+        v.txtValor(QStringLiteral("397"))->setText(QStringLiteral("3.450"));
+
+        m.limpiar();
+        v.CmdGrabar()->click();
+        QCOMPARE(e.base.valor(QStringLiteral("SELECT estado FROM CAB WHERE periodo='202403'")).toInt(), 0);
+        QCOMPARE(m.mostrados().size(), 1);
+
+        v.grdDetalle()->setCurrentIndex(v.grdDetalle()->model()->index(0, 0));
+        QList<DiaDelMes> dias;
+        QStringList copia;
+        int filasLista = 0;
+        QTimer::singleShot(0, &v, [&] {
+            auto *resumen = qobject_cast<FrmResumenMes *>(QApplication::activeModalWidget());
+            if (!resumen)
+                return;
+            dias = resumen->dias();
+            filasLista = resumen->grdResumen()->rowCount();
+            copia = resumen->textoTabla().split(u'\n');
+            auto *barras = qobject_cast<QStackedBarSeries *>(resumen->chtResumen()->chart()->series().first());
+            if (barras)
+                Q_EMIT barras->clicked(25, barras->barSets().first());
+            else
+                resumen->reject();
+        });
+        v.cmdResumen()->click();
+        QCOMPARE(dias.size(), 31);
+        // The list as copied: a heading, a row a day and the total.
+        QCOMPARE(filasLista, 32);
+        QVERIFY(copia.value(0).startsWith(QStringLiteral("Día\tVuelos\tPasajeros comprendidos\tMismo día de 02/2024")));
+        QCOMPARE(copia.value(26), QStringLiteral("26/03/2024\t2\t1,186\t235\t3,615\tSí"));
+        QStringList advertidos;
+        for (const DiaDelMes &d : dias) {
+            if (d.advertido)
+                advertidos << d.fecha.toString(Qt::ISODate);
+        }
+        QCOMPARE(advertidos, QStringList{QStringLiteral("2024-03-26")});
+        // Two flights that day (LA01005 and LA01036); February's 26th had
+        // LA01003 and LA01032.
+        QCOMPARE(dias.at(25).vuelos, 2);
+        QCOMPARE(dias.at(25).afectos, 1050 + 136);
+        QCOMPARE(dias.at(25).afectosAnterior.value_or(-1), 103 + 132);
+        QCOMPARE(e.celda(filaActual(), Declaracion::kFecArribo), QStringLiteral("26/03/2024"));
+        // A warned flight is found by its code among the day's flights.
+        for (const QString &codigo : {QStringLiteral("LA01036"), QStringLiteral("LA01005")}) {
+            QVERIFY(v.seleccionarVuelo(QDate(2024, 3, 26), codigo));
+            QCOMPARE(e.celda(filaActual(), Declaracion::kCodVuelo), codigo);
+        }
+        QVERIFY(!v.seleccionarVuelo(QDate(2024, 3, 26), QStringLiteral("LA09999")));
     }
 
     // A new declaration: its flights follow a corrected period; a failed

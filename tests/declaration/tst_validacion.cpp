@@ -1,11 +1,13 @@
 // The whole-declaration check without its window: the findings and their
-// order, the messages file the consistency report reads, and the silent
-// check a save makes.
+// order, the messages file the consistency report reads, the silent check
+// a save makes, and the warnings against earlier declarations.
 #include "declaracionprueba.h"
 #include "declaration/validacion.h"
 #include "store/texto.h"
 
 #include <QFile>
+#include <QHash>
+#include <QSet>
 #include <QTest>
 
 using namespace kv;
@@ -60,6 +62,56 @@ QStringList mensajes(const QList<Hallazgo> &hallazgos)
     for (const Hallazgo &h : hallazgos)
         r << h.mensaje;
     return r;
+}
+
+// One flight: `afectos` passengers subject to the tax and `aBordo` people
+// on board (10 of them crew, the rest in transit).
+void agregarVuelo(BaseDePrueba &base, const QString &tabla, const QString &correl, const QString &periodo,
+                  int dia, const QString &codigo, int afectos, int aBordo)
+{
+    const bool historica = !correl.isEmpty();
+    const QDate fecha = QDate::fromString(periodo + QStringLiteral("01"), QStringLiteral("yyyyMMdd")).addDays(dia - 1);
+    QVariantList valores{kRuc, periodo};
+    if (historica)
+        valores << correl;
+    valores << fecha.toString(Qt::ISODate) << codigo << QString::number(aBordo - afectos - 10)
+            << QString::number(afectos) << QString::number(afectos * 15);
+    base.ejecutar(QStringLiteral("INSERT INTO %1 (tip_doc_d, doc_id_d, periodo, formulario, %2fec_arribo, cod_vuelo, "
+                                 "num_tripulantes, num_personal, num_transito, num_arrfor, num_diplo, num_extrad, "
+                                 "num_deport, num_adqanterior, num_afectos, mto_dolar, cnumero) "
+                                 "VALUES (6,?,?,'0517',%3?,?,'10','0',?,'0','0','0','0','0',?,?,'0')")
+                      .arg(tabla, historica ? QStringLiteral("correl, ") : QString(),
+                           historica ? QStringLiteral("?,") : QString()),
+                  valores);
+}
+
+// Earlier declarations, one line each: "<copy> <period> <what> <figure>
+// [<people on board>]", where the copy is G (saved) or E<correl> (sent,
+// with its HCAB row), and what is a flight code or a box number ("393").
+// A period's flights arrive on its 1st, 2nd, 3rd... day in their order.
+void prepararHistoria(BaseDePrueba &base, const QStringList &lineas)
+{
+    QHash<QString, int> dias;
+    QSet<QString> cabeceras;
+    for (const QString &linea : lineas) {
+        const QStringList p = linea.split(u' ');
+        const QString correl = p.at(0).mid(1);
+        const QString &periodo = p.at(1);
+        if (!correl.isEmpty() && !cabeceras.contains(periodo + correl)) {
+            cabeceras << periodo + correl;
+            base.ejecutar(QStringLiteral("INSERT INTO HCAB (tip_doc_d, doc_id_d, periodo, Formulario, correl, "
+                                         "estado, cNumero) VALUES (6,?,?,'0517',?,1,'0')"),
+                          {kRuc, periodo, correl});
+        }
+        if (p.at(2).size() == 3 && p.at(2).at(0).isDigit()) {
+            guardarCasilla(base, p.at(2), p.at(3), correl, kRuc, periodo);
+            continue;
+        }
+        const int afectos = p.at(3).toInt();
+        agregarVuelo(base, correl.isEmpty() ? QStringLiteral("F517DETVP") : QStringLiteral("HF517DETVP"), correl,
+                     periodo, ++dias[p.at(0) + periodo], p.at(2), afectos,
+                     p.size() > 4 ? p.at(4).toInt() : afectos + 10);
+    }
 }
 
 } // namespace
@@ -179,6 +231,140 @@ private slots:
         QCOMPARE(mensajes(r.hallazgos),
             (QStringList { QStringLiteral("Determinación de la Deuda : Número del cheque no puede ser cero"),
                 QStringLiteral("Determinación de la Deuda : No puede girar un cheque con monto cero") }));
+    }
+
+    // Warnings against the taxpayer's earlier declarations (six periods
+    // before 03/2024): the flights of the working copy ("<code> <passengers
+    // subject to the tax> [<people on board>]", arriving on the 1st, 2nd...
+    // of March), boxes 393 and 397 as shown, and the warnings expected.
+    void advertencias_data()
+    {
+        QTest::addColumn<QStringList>("historia");
+        QTest::addColumn<QStringList>("vuelos");
+        QTest::addColumn<QString>("c393");
+        QTest::addColumn<QString>("c397");
+        QTest::addColumn<QStringList>("esperadas");
+        const QStringList tresVuelos{"G 202312 LA100 150", "E001 202401 LA100 160", "G 202402 LA100 170"};
+        const QString deLA100 = QStringLiteral("en los 6 meses anteriores llevó entre 150 y 170.");
+        QTest::newRow("diez veces la mediana") << tresVuelos << QStringList{"LA100 1600"} << "" << ""
+            << QStringList{"Vuelo LA100 del 01/03/2024: 1,600 pasajeros comprendidos; " + deLA100};
+        QTest::newRow("dos veces la mediana") << tresVuelos << QStringList{"LA100 320"} << "" << "" << QStringList{};
+        QTest::newRow("tres veces justas") << tresVuelos << QStringList{"LA100 480"} << "" << "" << QStringList{};
+        QTest::newRow("tres veces y algo") << tresVuelos << QStringList{"LA100 481"} << "" << ""
+            << QStringList{"Vuelo LA100 del 01/03/2024: 481 pasajeros comprendidos; " + deLA100};
+        QTest::newRow("menos de un tercio") << tresVuelos << QStringList{"LA100 170", "LA100 50"} << "" << ""
+            << QStringList{"Vuelo LA100 del 02/03/2024: 50 pasajeros comprendidos; " + deLA100};
+        QTest::newRow("otro codigo no se compara") << tresVuelos << QStringList{"LA200 1600 1700"} << "" << ""
+            << QStringList{"Vuelo LA200 del 01/03/2024: 1,700 personas a bordo; ningún avión de pasajeros "
+                           "lleva más de 853."};
+        QTest::newRow("solo dos vuelos antes") << QStringList{"G 202401 LA100 150", "G 202402 LA100 160"}
+                                                << QStringList{"LA100 800"} << "" << "" << QStringList{};
+        QTest::newRow("personas a bordo fuera de lo habitual")
+            << QStringList{"G 202401 LA100 150 160", "G 202401 LA100 150 160", "G 202402 LA100 150 160"}
+            << QStringList{"LA100 150 600"} << "" << ""
+            << QStringList{"Vuelo LA100 del 01/03/2024: 600 personas a bordo; en los 6 meses anteriores llevó "
+                           "entre 160 y 160."};
+        QTest::newRow("854 a bordo en la primera declaracion") << QStringList{} << QStringList{"LA100 844 854"}
+            << "" << ""
+            << QStringList{"Vuelo LA100 del 01/03/2024: 854 personas a bordo; ningún avión de pasajeros "
+                           "lleva más de 853."};
+        QTest::newRow("853 a bordo") << QStringList{} << QStringList{"LA100 843 853"} << "" << "" << QStringList{};
+        // Only the six periods before: neither August 2023's flight nor
+        // the one saved of March itself makes the third.
+        QTest::newRow("fuera de los seis meses")
+            << QStringList{"G 202308 LA100 150", "G 202403 LA100 150", "G 202309 LA100 150", "G 202309 LA100 150"}
+            << QStringList{"LA100 700"} << "" << "" << QStringList{};
+        const QString promedio = QStringLiteral(
+            "Vuelos y Cantidad de Pasajeros : Sujetos Comprendidos (Casilla 393) 1,600; el promedio de los %1 "
+            "meses anteriores declarados es %2.");
+        QTest::newRow("393 +60% con dos periodos") << QStringList{"G 202401 393 1000", "G 202402 393 1000"}
+            << QStringList{} << "1,600" << "" << QStringList{promedio.arg(2).arg("1,000")};
+        QTest::newRow("393 -60% con dos periodos") << QStringList{"G 202401 393 1000", "G 202402 393 1000"}
+            << QStringList{} << "400" << ""
+            << QStringList{promedio.arg(2).arg("1,000").replace("1,600;", "400;")};
+        QTest::newRow("393 +40% con dos periodos") << QStringList{"G 202401 393 1000", "G 202402 393 1000"}
+                                                   << QStringList{} << "1,400" << "" << QStringList{};
+        QTest::newRow("393 +60% con un periodo") << QStringList{"G 202402 393 1000"} << QStringList{} << "1,600"
+                                                 << "" << QStringList{};
+        // Box 395 alone: a declaration without flights, none subject to the tax.
+        QTest::newRow("393 de un periodo sin vuelos")
+            << QStringList{"G 202401 393 1200", "G 202402 395 0"} << QStringList{} << "1,600" << ""
+            << QStringList{promedio.arg(2).arg("600")};
+        // February saved and sent twice: only its latest sent copy counts,
+        // once (with the saved copy too the average would be 2,333; with
+        // the first copy it would be 3,000; LA200 would have flown three
+        // times and be compared).
+        QTest::newRow("enviado y guardado cuenta una vez")
+            << QStringList{"G 202401 393 1000",  "G 202402 393 5000",  "E001 202402 393 5000", "E002 202402 393 1000",
+                           "G 202401 LA200 150", "G 202402 LA200 150", "E001 202402 LA200 150",
+                           "E002 202402 LA200 150"}
+            << QStringList{"LA200 700"} << "1,600" << "" << QStringList{promedio.arg(2).arg("1,000")};
+        const QString tasa = QStringLiteral(
+            "Vuelos y Cantidad de Pasajeros : Tipo de Cambio Venta (Casilla 397) %1; en la declaración de 02/2024 "
+            "fue 3.000.");
+        const QStringList tasas{"G 202401 397 3.180", "G 202402 397 3.000"};
+        QTest::newRow("397 +6%") << tasas << QStringList{} << "" << "3.180" << QStringList{tasa.arg("3.180")};
+        QTest::newRow("397 -6%") << tasas << QStringList{} << "" << "2.820" << QStringList{tasa.arg("2.820")};
+        QTest::newRow("397 +4%") << tasas << QStringList{} << "" << "3.120" << QStringList{};
+        // The latest declaration with a rate: February's sent copy has
+        // none, and its saved one does not count.
+        QTest::newRow("397 de la ultima con tasa")
+            << QStringList{"G 202401 397 3.000", "G 202402 397 3.180", "E001 202402 395 0"} << QStringList{} << ""
+            << "3.180" << QStringList{QString(tasa).replace("02/2024", "01/2024").arg("3.180")};
+        QTest::newRow("sin historia") << QStringList{} << QStringList{"LA100 150", "LA200 600 650"} << "750"
+                                      << "3.450" << QStringList{};
+        // Flights in arrival order, then the boxes.
+        QTest::newRow("orden") << (QStringList(tresVuelos) << "G 202312 393 10" << "G 202402 393 10"
+                                                           << "G 202402 397 3.000")
+            << QStringList{"LA300 850 900", "LA100 1600"} << "1,600" << "3.180"
+            << QStringList{"Vuelo LA300 del 01/03/2024: 900 personas a bordo; ningún avión de pasajeros lleva "
+                           "más de 853.",
+                           "Vuelo LA100 del 02/03/2024: 1,600 pasajeros comprendidos; " + deLA100,
+                           promedio.arg(2).arg("10"), tasa.arg("3.180")};
+    }
+
+    // Warnings never make the declaration inconsistent nor go into the
+    // messages file: the closing message is shown, then the report opens
+    // for them.
+    void advertencias()
+    {
+        QFETCH(QStringList, historia);
+        QFETCH(QStringList, vuelos);
+        QFETCH(QString, c393);
+        QFETCH(QString, c397);
+        QFETCH(QStringList, esperadas);
+        Escena e;
+        prepararHistoria(e.base, historia);
+        for (int i = 0; i < vuelos.size(); ++i) {
+            const QStringList p = vuelos.at(i).split(u' ');
+            agregarVuelo(e.base, QStringLiteral("TMPF517DETVP"), {}, kPeriodo, i + 1, p.at(0), p.at(1).toInt(),
+                         p.size() > 2 ? p.at(2).toInt() : p.at(1).toInt() + 10);
+        }
+        DatosDeclaracion d = Escena::completa();
+        d.casillas[QStringLiteral("393")] = c393;
+        if (!c397.isEmpty())
+            d.casillas[QStringLiteral("397")] = c397;
+        const ResultadoValidacion r = e.validar(d);
+        QStringList vistas;
+        for (const Advertencia &a : r.advertencias)
+            vistas << a.mensaje;
+        QCOMPARE(vistas, esperadas);
+        QVERIFY(r.valida);
+        QCOMPARE(r.abrirReporte, !esperadas.isEmpty());
+        QCOMPARE(e.base.mensajes().textos(), QStringList{kSinInconsistencias});
+        QCOMPARE(e.archivo(), QByteArray());
+        for (const Advertencia &a : r.advertencias) {
+            if (a.mensaje.startsWith(u"Vuelo ")) {
+                QCOMPARE(a.campo, CampoDeclaracion::Vuelo);
+                QCOMPARE(a.mensaje, QStringLiteral("Vuelo %1 del %2: ").arg(a.codVuelo, a.fecArribo.toString(u"dd/MM/yyyy"))
+                                        + a.mensaje.section(QStringLiteral(": "), 1));
+            } else {
+                QCOMPARE(a.campo, CampoDeclaracion::Casilla);
+                QVERIFY(a.mensaje.contains(QStringLiteral("(Casilla %1)").arg(a.casilla)));
+            }
+        }
+        // A save's silent check reads no history and finds nothing.
+        QVERIFY(e.validar(d, ModoValidacion::Silencioso).advertencias.isEmpty());
     }
 
     // A telephone of five digits is told in a message box, as it is when

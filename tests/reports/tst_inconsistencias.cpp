@@ -72,30 +72,43 @@ void TstInconsistencias::filasYMarco_data()
     QTest::addColumn<QStringList>("lineas");
     QTest::addColumn<QStringList>("esperadas");
     QTest::addColumn<QString>("cuadro");
+    QTest::addColumn<QStringList>("advertencias");
     QTest::newRow("tres mensajes")
         << QStringList{"Falta el RUC", "Periodo errado", "Tipo de cambio"}
         << QStringList{"400,1000:1. Falta el RUC", "400,1270:2. Periodo errado", "400,1540:3. Tipo de cambio",
                        "500,1810: Inconsistencias Detectadas : 3"}
-        << QStringLiteral("300,900-10000,2080");
+        << QStringLiteral("300,900-10000,2080") << QStringList{};
     QTest::newRow("archivo vacio") << QStringList{}
                                    << QStringList{"500,1000: Inconsistencias Detectadas : 0"}
-                                   << QStringLiteral("300,900-10000,1270");
+                                   << QStringLiteral("300,900-10000,1270") << QStringList{};
     QTest::newRow("90 caracteres en una fila")
         << deLargos({90}) << QStringList{"400,1000:1. " + QString(90, u'1'), "500,1270: Inconsistencias Detectadas : 1"}
-        << QStringLiteral("300,900-10000,1540");
+        << QStringLiteral("300,900-10000,1540") << QStringList{};
     QTest::newRow("91 caracteres en dos filas")
         << QStringList{QString(89, u'a') + QStringLiteral("bc")}
         << QStringList{"400,1000:1. " + QString(89, u'a') + "-", "400,1270:    bc",
                        "500,1540: Inconsistencias Detectadas : 1"}
-        << QStringLiteral("300,900-10000,1810");
+        << QStringLiteral("300,900-10000,1810") << QStringList{};
     QTest::newRow("blancos alrededor no alargan")
         << QStringList{QStringLiteral("  ") + QString(90, u'x') + QStringLiteral("   ")}
         << QStringList{"400,1000:1.   " + QString(90, u'x') + "   ", "500,1270: Inconsistencias Detectadas : 1"}
-        << QStringLiteral("300,900-10000,1540");
+        << QStringLiteral("300,900-10000,1540") << QStringList{};
     QTest::newRow("acentos del archivo") << QStringList{QStringLiteral("Número de órden inválido")}
                                          << QStringList{"400,1000:1. Número de órden inválido",
                                                         "500,1270: Inconsistencias Detectadas : 1"}
-                                         << QStringLiteral("300,900-10000,1540");
+                                         << QStringLiteral("300,900-10000,1540") << QStringList{};
+    // Warnings follow the count under their heading, numbered apart.
+    QTest::newRow("una inconsistencia y dos advertencias")
+        << QStringList{"Falta el RUC"}
+        << QStringList{"400,1000:1. Falta el RUC", "500,1270: Inconsistencias Detectadas : 1",
+                       "400,1540:Advertencias (no impiden grabar)", "400,1810:1. Vuelo LA100",
+                       "400,2080:2. Casilla 393"}
+        << QStringLiteral("300,900-10000,2350") << QStringList{"Vuelo LA100", "Casilla 393"};
+    QTest::newRow("solo advertencias")
+        << QStringList{}
+        << QStringList{"500,1000: Inconsistencias Detectadas : 0", "400,1270:Advertencias (no impiden grabar)",
+                       "400,1540:1. " + QString(89, u'v') + "-", "400,1810:    vv"}
+        << QStringLiteral("300,900-10000,2080") << QStringList{QString(91, u'v')};
 }
 
 void TstInconsistencias::filasYMarco()
@@ -103,10 +116,11 @@ void TstInconsistencias::filasYMarco()
     QFETCH(QStringList, lineas);
     QFETCH(QStringList, esperadas);
     QFETCH(QString, cuadro);
+    QFETCH(QStringList, advertencias);
     BitacoraImpresora bitacora;
     auto impresora = bitacora.fabrica()(QString());
     MensajesGuionados avisos;
-    QVERIFY(RepInconsist(mensajes(QStringLiteral("Mens.txt"), lineas), *impresora, m_reloj, avisos));
+    QVERIFY(RepInconsist(mensajes(QStringLiteral("Mens.txt"), lineas), *impresora, m_reloj, avisos, advertencias));
     QCOMPARE(avisos.textos(), QStringList());
     QCOMPARE(bitacora.trabajos.size(), 1);
     QVERIFY(bitacora.ultimo().terminado);

@@ -30,12 +30,14 @@ FrmConsist::FrmConsist(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
     setObjectName(QStringLiteral("FrmConsist"));
     setWindowTitle(QStringLiteral("Inconsistencias detectadas"));
 
-    auto *etiqueta =
+    m_etiqueta =
         new QLabel(QStringLiteral("En su declaración se han detectado las siguientes inconsistencias :"), this);
     m_texto = new QPlainTextEdit(this);
     m_texto->setObjectName(QStringLiteral("TxtPreliminar"));
     m_texto->setReadOnly(true);
-    m_texto->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A warning is longer than a finding: lines wrap at the window's edge,
+    // each still one finding to choose.
+    m_texto->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     QFont fuente(QStringLiteral("Courier New"));
     fuente.setStyleHint(QFont::TypeWriter);
     fuente.setPointSize(9);
@@ -52,7 +54,7 @@ FrmConsist::FrmConsist(Contexto &contexto, FabricaImpresora fabrica, QWidget *pa
     botones->addWidget(m_imprimir);
     botones->addWidget(m_aceptar);
     auto *principal = new QVBoxLayout(this);
-    principal->addWidget(etiqueta);
+    principal->addWidget(m_etiqueta);
     principal->addWidget(m_texto, 1);
     principal->addLayout(botones);
 
@@ -90,7 +92,14 @@ bool FrmConsist::elegirLinea(int linea)
 {
     if (!devolver || m_texto->document()->findBlockByNumber(linea).text().trimmed().isEmpty())
         return false;
-    devolver(QString::number(linea));
+    int numero = linea;
+    if (m_primeraAdvertencia >= 0 && linea >= m_lineasArchivo) {
+        // The blank line and the heading before the warnings choose nothing.
+        if (linea < m_primeraAdvertencia)
+            return false;
+        numero = m_lineasArchivo + linea - m_primeraAdvertencia;
+    }
+    devolver(QString::number(numero));
     accept();
     return true;
 }
@@ -121,6 +130,19 @@ void FrmConsist::cargar()
     }
     QString texto = desdeCp1252(archivo.readAll());
     texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_lineasArchivo = int(texto.count(u'\n')) + (texto.isEmpty() || texto.endsWith(u'\n') ? 0 : 1);
+    if (!advertencias.isEmpty()) {
+        if (m_lineasArchivo == 0)
+            m_etiqueta->setText(QStringLiteral("Su declaración no presenta inconsistencias; revise estas advertencias :"));
+        if (!texto.isEmpty()) {
+            if (!texto.endsWith(u'\n'))
+                texto += u'\n';
+            texto += u'\n';
+        }
+        texto += kTituloAdvertencias + u'\n';
+        m_primeraAdvertencia = int(texto.count(u'\n'));
+        texto += advertencias.join(u'\n') + u'\n';
+    }
     m_texto->setPlainText(texto);
 }
 
@@ -155,7 +177,7 @@ void FrmConsist::RepInconsist()
     MensajesDiferidos diferidos;
     {
         CursorEspera espera;
-        kv::RepInconsist(sFileError, *impresora, reloj, diferidos);
+        kv::RepInconsist(sFileError, *impresora, reloj, diferidos, advertencias);
     }
     QCoreApplication::processEvents();
     diferidos.entregar(*m_ctx.mensajes);

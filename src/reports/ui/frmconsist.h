@@ -3,6 +3,7 @@
 #include "reports/impresora.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 
 class QLabel;
@@ -23,9 +24,12 @@ public:
 
     // Full path of the messages file, set by the window opener.
     QString sFileError;
-    // Given by the window opener: a double click on a finding, or Enter on
-    // it, closes the report and hands back its line number (from 0), so
-    // that the declaration window can take the user to the field.
+    // Shown after the findings, under their own heading, and printed so.
+    QStringList advertencias;
+    // Given by the window opener: a double click on a finding or a warning,
+    // or Enter on it, closes the report and hands back its number (from 0:
+    // the file's lines, then the warnings), so that the declaration window
+    // can take the user to the field.
     std::function<void(const QString &)> devolver;
 
     void cargar();
@@ -48,9 +52,12 @@ private:
 
     Contexto &m_ctx;
     FabricaImpresora m_fabrica;
+    QLabel *m_etiqueta = nullptr;
     QPlainTextEdit *m_texto = nullptr;
     QPushButton *m_imprimir = nullptr;
     QPushButton *m_aceptar = nullptr;
+    int m_lineasArchivo = 0; // the findings, one a line from the top
+    int m_primeraAdvertencia = -1; // the line of the first warning
 };
 
 } // namespace kv

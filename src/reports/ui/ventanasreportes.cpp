@@ -14,6 +14,7 @@ void registrarVentanasReportes(RegistroVentanas &registro, Contexto &contexto, B
                        [&contexto, fabrica](const ParametrosVentana &p, QWidget *padre) -> std::unique_ptr<QDialog> {
                            auto ventana = std::make_unique<FrmConsist>(contexto, fabrica, padre);
                            ventana->sFileError = p.texto;
+                           ventana->advertencias = p.advertencias;
                            ventana->devolver = p.devolver;
                            ventana->cargar();
                            return ventana;

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 #include <functional>
 #include <memory>
@@ -32,6 +33,8 @@ struct ParametrosVentana
     // opener's period field shows it (mm/yyyy).
     QVariantMap fila;
     QString periodoMostrado;
+    // The consistency report: the warnings shown after the findings.
+    QStringList advertencias;
 
     // Called by a detail window each time it has saved a row while it stays
     // open ("NEW" loop), so that the opener's grid shows the row at once.
