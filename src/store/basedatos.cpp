@@ -1,5 +1,7 @@
 #include "basedatos.h"
 
+#include "funcionessqlite.h"
+
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -34,7 +36,7 @@ ErrorBD prepararConexion(QSqlDatabase &db)
         if (!q.exec(QString::fromLatin1(sentencia)))
             return traducirError(q.lastError());
     }
-    return {};
+    return registrarFuncionesSqlite(db);
 }
 
 // PostgreSQL's conditions (SQLSTATE) that mean "someone else has it" or "you

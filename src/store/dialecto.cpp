@@ -4,8 +4,10 @@ namespace kv {
 
 QString dialecto::entero(Motor motor, const QString &columna)
 {
+    // SQLite's CAST reads the leading whole number after any white space,
+    // and an empty or blank text as 0.
     if (motor == Motor::SQLite)
-        return QStringLiteral("COALESCE(CAST(NULLIF(trim(%1),'') AS INTEGER),0)").arg(columna);
+        return QStringLiteral("COALESCE(CAST(%1 AS INTEGER),0)").arg(columna);
     return QStringLiteral("(CASE WHEN trim(%1) ~ '^[+-]?[0-9]+([.][0-9]*)?$' "
                           "THEN CAST(trunc(CAST(trim(%1) AS numeric)) AS bigint) ELSE 0 END)")
         .arg(columna);
