@@ -4,6 +4,7 @@
 #include "store/accesodatos.h"
 #include "store/contexto.h"
 #include "store/formato.h"
+#include "store/funcionessqlite.h"
 #include "store/numeros.h"
 #include "store/texto.h"
 #include "store/utilidad.h"
@@ -108,10 +109,11 @@ QStringView sinBlancos(QStringView texto)
 
 // One flight of the detail: arrival date left-aligned in 11, code in 16,
 // the nine counts right-aligned in 6, their sum in 7 and the tax in 13.
-void lineaVuelo(QString &linea, const QSqlQuery &q)
+template<typename Valor> void lineaVuelo(QString &linea, Valor &&valor)
 {
     linea.clear();
-    const QString fecha = q.value(0).toString();
+    const QVariant valorFecha = valor(0);
+    const QString fecha = valorFecha.toString();
     // ISO text, the stored form, is turned round without a date object.
     if (fecha.size() >= 10 && fecha.at(4) == u'-' && fecha.at(7) == u'-') {
         const QStringView f(fecha);
@@ -122,15 +124,15 @@ void lineaVuelo(QString &linea, const QSqlQuery &q)
         linea += f.first(4);
         linea += u' ';
     } else {
-        anadirIzquierda(linea, fechaImpresa(q.value(0)), 11);
+        anadirIzquierda(linea, fechaImpresa(valorFecha), 11);
     }
-    const QString codigo = q.value(1).toString();
+    const QString codigo = valor(1).toString();
     anadirIzquierda(linea, sinBlancos(codigo), 16);
     qint64 enteros = 0;
     Decimal resto;
     for (int c = 2; c <= 10; ++c) {
-        const QString valor = q.value(c).toString();
-        const QStringView cuenta = sinBlancos(valor);
+        const QString texto = valor(c).toString();
+        const QStringView cuenta = sinBlancos(texto);
         bool entero = false;
         const qint64 n = cuenta.toLongLong(&entero);
         if (entero)
@@ -140,7 +142,7 @@ void lineaVuelo(QString &linea, const QSqlQuery &q)
         anadirDerecha(linea, cuenta, 6);
     }
     anadirDerecha(linea, resto.esCero() ? QString::number(enteros) : (Decimal::entero(enteros) + resto).texto(), 7);
-    const QString dolares = q.value(11).toString();
+    const QString dolares = valor(11).toString();
     anadirDerecha(linea, sinBlancos(dolares), 13);
 }
 
@@ -348,20 +350,37 @@ int Escritura::pHoja1r(int hoja)
     y += kPaso;
 
     const QString tabla = m_d.historico ? QStringLiteral("HF517DETVP") : QStringLiteral("F517DETVP");
-    QSqlQuery q = consultar(condiciones(
+    const ConsultaSql vuelosSql = condiciones(
         m_d, QStringLiteral("SELECT fec_arribo, cod_vuelo, num_tripulantes, num_personal, num_transito, num_arrfor, "
                             "num_diplo, num_extrad, num_deport, num_adqanterior, num_afectos, mto_dolar FROM ")
                  + tabla + QStringLiteral(" WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario=?"),
-        QStringLiteral("fec_arribo, cod_vuelo")));
-    if (error.hay())
-        return m_hoja;
+        QStringLiteral("fec_arribo, cod_vuelo"));
     int vuelos = 0;
     QString linea;
-    while (q.next()) {
-        ++vuelos;
-        lineaVuelo(linea, q);
-        filaTabla(y, linea, kTablaVuelos);
+    const QSqlDatabase db = m_datos.contexto().db();
+    if (motorDe(db) == Motor::SQLite) {
+        // The flights are the bulk of a long print-out: read straight from
+        // SQLite, each value as the Qt driver would give it.
+        SentenciaSqlite q(db, vuelosSql.sql);
+        for (qsizetype i = 0; i < vuelosSql.valores.size(); ++i)
+            q.texto(int(i), vuelosSql.valores.at(i).toString());
+        while (q.siguiente()) {
+            ++vuelos;
+            lineaVuelo(linea, [&q](int c) { return q.valor(c); });
+            filaTabla(y, linea, kTablaVuelos);
+        }
+        if (q.error().hay() && !error.hay())
+            error = q.error();
+    } else {
+        QSqlQuery q = consultar(vuelosSql);
+        while (!error.hay() && q.next()) {
+            ++vuelos;
+            lineaVuelo(linea, [&q](int c) { return q.value(c); });
+            filaTabla(y, linea, kTablaVuelos);
+        }
     }
+    if (error.hay())
+        return m_hoja;
     cierreTabla(y, kTablaVuelos, QStringLiteral("Total de Vuelos en el Período : ") + QString::number(vuelos), 300,
                 QStringLiteral("Total Impuesto US Dólares ( $ ): ") + formato(QStringView(casilla(396)), u"###,###,###,##0"),
                 5300);
