@@ -32,7 +32,8 @@ ErrorBD prepararConexion(QSqlDatabase &db)
     QSqlQuery q(db);
     // A quick read both checks that this is a database and that nobody holds
     // it exclusively; the journal mode is then switched to WAL once for good.
-    for (const char *sentencia : {"SELECT count(*) FROM sqlite_master", "PRAGMA journal_mode=WAL"}) {
+    for (const char *sentencia : {"SELECT count(*) FROM sqlite_master", "PRAGMA journal_mode=WAL",
+                                  "PRAGMA cache_size=-16384", "PRAGMA temp.cache_size=-32768"}) {
         if (!q.exec(QString::fromLatin1(sentencia)))
             return traducirError(q.lastError());
     }

@@ -304,6 +304,27 @@ QVariant SentenciaSqlite::valor(int columna) const
     }
 }
 
+void SentenciaSqlite::textoEn(int columna, QString &destino) const
+{
+    auto *s = static_cast<sqlite3_stmt *>(m_sentencia);
+    const int tipo = sqlite3_column_type(s, columna);
+    if (tipo != SQLITE_TEXT) {
+        destino = valor(columna).toString();
+        return;
+    }
+    const auto *texto = reinterpret_cast<const char *>(sqlite3_column_text(s, columna));
+    const int n = sqlite3_column_bytes(s, columna);
+    destino.resize(n);
+    QChar *d = destino.data();
+    for (int i = 0; i < n; ++i) {
+        if (uchar(texto[i]) >= 0x80) { // not ASCII: the UTF-8 read whole
+            destino = QString::fromUtf8(texto, n);
+            return;
+        }
+        d[i] = QChar(char16_t(uchar(texto[i])));
+    }
+}
+
 void SentenciaSqlite::terminar()
 {
     if (m_sentencia) {

@@ -56,6 +56,8 @@ public:
     // NULL). terminar() ends the reading so that the statement runs again.
     bool siguiente();
     QVariant valor(int columna) const;
+    // valor(columna).toString() into `destino`, reusing its room.
+    void textoEn(int columna, QString &destino) const;
     void terminar();
 
 private:
