@@ -29,39 +29,33 @@ ErrorBD errorArchivo(const QFileDevice &archivo, const QString &accion)
             + archivo.errorString() };
 }
 
-QString unir(std::initializer_list<QStringView> partes)
+// What a flight already in the working copy takes from a line: its counts
+// and tax; its key stays. A second import of a file updates its flights.
+const QString kActualizarVuelo = QStringLiteral(
+    " ON CONFLICT (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo) DO UPDATE SET "
+    "num_tripulantes=excluded.num_tripulantes, num_personal=excluded.num_personal, "
+    "num_transito=excluded.num_transito, num_arrfor=excluded.num_arrfor, "
+    "num_diplo=excluded.num_diplo, num_extrad=excluded.num_extrad, "
+    "num_deport=excluded.num_deport, num_adqanterior=excluded.num_adqanterior, "
+    "num_afectos=excluded.num_afectos, mto_dolar=excluded.mto_dolar");
+const QString kColumnasInsercion = QStringLiteral(
+    "INSERT INTO TMPF517DETVP (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo, "
+    "num_tripulantes, num_personal, num_transito, num_arrfor, num_diplo, num_extrad, num_deport, "
+    "num_adqanterior, num_afectos, mto_dolar) ");
+
+// One flight: the declaration's key, then the line's date, code, counts and
+// tax.
+QString sentenciaVuelo()
 {
-    QString r;
-    for (const QStringView p : partes)
-        r += p;
-    return r;
+    return kColumnasInsercion + QStringLiteral("VALUES (6,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)") + kActualizarVuelo;
 }
 
-// The statement that adds the flights of `filas` lines, or updates the
-// flight of the same date and code already in the working copy: a second
-// import of a file updates its flights and keeps their keys.
-QString sentenciaVuelos(qsizetype filas)
+// A block of flights on a server: the key, then one array per column.
+QString sentenciaBloqueVuelos()
 {
-    static const QString kFila = QStringLiteral("(6,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    QString valores;
-    valores.reserve(filas * (kFila.size() + 1));
-    for (qsizetype i = 0; i < filas; ++i) {
-        if (i > 0)
-            valores += u',';
-        valores += kFila;
-    }
-    return QStringLiteral(
-               "INSERT INTO TMPF517DETVP (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo, "
-               "num_tripulantes, num_personal, num_transito, num_arrfor, num_diplo, num_extrad, num_deport, "
-               "num_adqanterior, num_afectos, mto_dolar) VALUES ")
-        + valores
-        + QStringLiteral(
-               " ON CONFLICT (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo) DO UPDATE SET "
-               "num_tripulantes=excluded.num_tripulantes, num_personal=excluded.num_personal, "
-               "num_transito=excluded.num_transito, num_arrfor=excluded.num_arrfor, "
-               "num_diplo=excluded.num_diplo, num_extrad=excluded.num_extrad, "
-               "num_deport=excluded.num_deport, num_adqanterior=excluded.num_adqanterior, "
-               "num_afectos=excluded.num_afectos, mto_dolar=excluded.mto_dolar");
+    return kColumnasInsercion
+        + QStringLiteral("SELECT 6, ?, ?, ?, u.* FROM unnest(") + QStringList(12, QStringLiteral("?::text[]")).join(u',')
+        + QStringLiteral(") AS u") + kActualizarVuelo;
 }
 
 QString lineaDeError(const Utilidad &u, const CamposVuelo &campos, QString error)
@@ -92,7 +86,7 @@ constexpr int kValoresPorVuelo = 15;
 // gets a statement of its own size.
 struct ImportacionFilas::Estado
 {
-    static constexpr int kVuelosPorBloque = 250;
+    static constexpr int kVuelosPorBloque = 500;
 
     Estado(Contexto &ctx, const QString &periodoMostrado)
         : db(ctx.db())
@@ -112,7 +106,7 @@ struct ImportacionFilas::Estado
         // server ends the transaction at the first refusal, so there the
         // flights go a block at a time under a savepoint of the block.
         if (motorDe(db) == Motor::SQLite)
-            sqlite = std::make_unique<SentenciaSqlite>(db, sentenciaVuelos(1));
+            sqlite = std::make_unique<SentenciaSqlite>(db, sentenciaVuelo());
         valores.reserve(kVuelosPorBloque * kValoresPorVuelo);
         claves.reserve(kVuelosPorBloque);
     }
@@ -131,7 +125,7 @@ struct ImportacionFilas::Estado
     SentenciaRepetida volver;
     std::unique_ptr<SentenciaSqlite> sqlite;
     QVariantList clave; // RUC, period, form
-    QHash<QString, Decimal> tasaPorFecha;
+    QHash<int, Decimal> tasaPorFecha; // by yyyymmdd
     QVariantList valores; // the block's flights, kValoresPorVuelo each
     QSet<QString> claves; // date and code of the block's flights
 };
@@ -160,15 +154,6 @@ bool ImportacionFilas::falla(ErrorBD error)
     return false;
 }
 
-Decimal ImportacionFilas::tasa(QStringView fecha)
-{
-    const QString clave = fecha.toString();
-    auto it = m_estado->tasaPorFecha.constFind(clave);
-    if (it == m_estado->tasaPorFecha.cend())
-        it = m_estado->tasaPorFecha.insert(clave, val(m_estado->tasas.vigente(clave)));
-    return *it;
-}
-
 bool ImportacionFilas::fila(const CamposVuelo &leidos, qint64 numero)
 {
     if (m_error.hay())
@@ -176,47 +161,58 @@ bool ImportacionFilas::fila(const CamposVuelo &leidos, qint64 numero)
     CamposVuelo campos;
     for (int i = 0; i < kCamposVuelo; ++i)
         campos[i] = sinBlancosAlrededor(leidos[i]);
-    LineaVuelo vuelo = m_estado->reglas.analizar(campos);
-    Pendiente p { std::move(vuelo.campos), std::move(vuelo.error), numero, false };
-    if (p.motivo.isEmpty() && m_estado->sqlite) {
+    LineaVuelo vuelo = m_estado->reglas.analizar(std::move(campos));
+    if (!vuelo.aceptada() && m_pendientes.isEmpty())
+        return cerrarFila(vuelo.campos, vuelo.error, numero);
+    QString monto;
+    // An accepted date field is dd/mm/yyyy; the working copy keeps yyyy-mm-dd.
+    char16_t iso[10] = {};
+    if (vuelo.aceptada()) {
+        const QStringView f(vuelo.campos[0]);
+        for (int i = 0; i < 4; ++i)
+            iso[i] = f[6 + i].unicode();
+        iso[4] = iso[7] = u'-';
+        iso[5] = f[3].unicode();
+        iso[6] = f[4].unicode();
+        iso[8] = f[0].unicode();
+        iso[9] = f[1].unicode();
+        monto = montoDolares(vuelo);
+    }
+    const QStringView fechaIso(iso, 10);
+    if (vuelo.aceptada() && m_estado->sqlite) {
         SentenciaSqlite &q = *m_estado->sqlite;
-        const QStringView f(p.campos[0]);
         q.texto(0, m_ctx.sRuc);
         q.texto(1, m_ctx.sPeriodo);
         q.texto(2, m_ctx.sFormulario);
-        q.texto(3, unir({ f.sliced(6, 4), u"-", f.sliced(3, 2), u"-", f.sliced(0, 2) }));
+        q.texto(3, fechaIso);
         q.texto(4, vuelo.codigo);
         for (int i = 0; i < kCantidadesVuelo; ++i)
             q.texto(5 + i, vuelo.cantidades[i]);
-        const Decimal afectos = Decimal::entero(vuelo.cantidades[kCantidadesVuelo - 1].toLongLong());
-        q.texto(14, (afectos * tasa(unir({ f.sliced(6, 4), f.sliced(3, 2), f.sliced(0, 2) }))).texto());
+        q.texto(14, monto);
+        QString motivo;
         if (!q.ejecutar()) {
             // Without its transaction the import cannot go on; otherwise the
             // flight alone is refused, with the database's reason.
             if (q.sinTransaccion())
                 return falla(q.error());
-            p.motivo = QStringLiteral("Error ") + QString::number(q.error().numero) + QStringLiteral(" - ")
+            motivo = QStringLiteral("Error ") + QString::number(q.error().numero) + QStringLiteral(" - ")
                 + q.error().texto;
         }
-        m_pendientes << std::move(p);
-        return cerrarFilas();
+        return cerrarFila(vuelo.campos, motivo, numero);
     }
+    Pendiente p { std::move(vuelo.campos), std::move(vuelo.error), numero, false };
     if (p.motivo.isEmpty()) {
-        // An accepted date field is dd/mm/yyyy.
-        const QStringView f(p.campos[0]);
-        const QString iso = unir({ f.sliced(6, 4), u"-", f.sliced(3, 2), u"-", f.sliced(0, 2) });
         // A flight met twice in a block goes into the next one, after the
         // first has been written: the later line wins, as line by line.
-        const QString clave = iso + u'|' + vuelo.codigo;
+        const QString clave = fechaIso.toString() + u'|' + vuelo.codigo;
         if (m_estado->claves.contains(clave) && !escribirBloque())
             return false;
         m_estado->claves.insert(clave);
         QVariantList &v = m_estado->valores;
-        v << m_estado->clave << iso << vuelo.codigo;
+        v << m_estado->clave << fechaIso.toString() << vuelo.codigo;
         for (const QString &c : vuelo.cantidades)
             v << c;
-        const Decimal afectos = Decimal::entero(vuelo.cantidades[kCantidadesVuelo - 1].toLongLong());
-        v << (afectos * tasa(unir({ f.sliced(6, 4), f.sliced(3, 2), f.sliced(0, 2) }))).texto();
+        v << monto;
         p.enBloque = true;
     }
     m_pendientes << std::move(p);
@@ -229,21 +225,40 @@ bool ImportacionFilas::fila(const CamposVuelo &leidos, qint64 numero)
     return true;
 }
 
+QString ImportacionFilas::montoDolares(const LineaVuelo &vuelo)
+{
+    // The passengers subject to the tax times the rate in force on the
+    // arrival date, read once per date. A count is up to five digits.
+    qint64 afectos = 0;
+    for (const QChar c : vuelo.cantidades[kCantidadesVuelo - 1])
+        afectos = afectos * 10 + (c.unicode() - u'0');
+    const int dia = vuelo.fecha.year() * 10000 + vuelo.fecha.month() * 100 + vuelo.fecha.day();
+    auto it = m_estado->tasaPorFecha.constFind(dia);
+    if (it == m_estado->tasaPorFecha.cend())
+        it = m_estado->tasaPorFecha.insert(dia, val(m_estado->tasas.vigente(QString::number(dia))));
+    return (Decimal::entero(afectos) * *it).texto();
+}
+
 bool ImportacionFilas::escribirBloque()
 {
     Estado &e = *m_estado;
     const qsizetype vuelos = e.valores.size() / kValoresPorVuelo;
     if (vuelos > 0) {
-        const bool lleno = vuelos == Estado::kVuelosPorBloque;
-        QSqlQuery corto(e.db);
-        QSqlQuery &q = lleno ? e.bloque : corto;
-        if (!lleno || !e.bloquePreparado) {
-            if (!q.prepare(sentenciaVuelos(vuelos)))
+        QSqlQuery &q = e.bloque;
+        if (!e.bloquePreparado) {
+            if (!q.prepare(sentenciaBloqueVuelos()))
                 return falla(traducirError(q.lastError()));
-            e.bloquePreparado = e.bloquePreparado || lleno;
+            e.bloquePreparado = true;
         }
-        for (qsizetype i = 0; i < e.valores.size(); ++i)
-            q.bindValue(int(i), e.valores.at(i));
+        for (int i = 0; i < 3; ++i)
+            q.bindValue(i, e.clave.at(i));
+        for (int c = 3; c < kValoresPorVuelo; ++c) {
+            QStringList columna;
+            columna.reserve(vuelos);
+            for (qsizetype v = 0; v < vuelos; ++v)
+                columna << e.valores.at(v * kValoresPorVuelo + c).toString();
+            q.bindValue(c, dialecto::arregloPostgres(columna));
+        }
         if (!e.marca.exec())
             return falla(traducirError(e.marca.lastError()));
         if (q.exec()) {
@@ -268,7 +283,7 @@ bool ImportacionFilas::escribirUnoAUno()
 {
     Estado &e = *m_estado;
     if (!e.unoPreparado) {
-        e.unoPreparado = e.uno.prepare(sentenciaVuelos(1));
+        e.unoPreparado = e.uno.prepare(sentenciaVuelo());
         if (!e.unoPreparado)
             return falla(traducirError(e.uno.lastError()));
     }
@@ -296,24 +311,30 @@ bool ImportacionFilas::escribirUnoAUno()
 
 bool ImportacionFilas::cerrarFilas()
 {
-    const Utilidad &utilidad = *m_ctx.utilidad;
     for (const Pendiente &p : std::as_const(m_pendientes)) {
-        if (p.motivo.isEmpty()) {
-            ++m_avance.transferidos;
-        } else {
-            const QString motivo = m_numerarFilas
-                ? QStringLiteral("Fila ") + QString::number(p.numero) + QStringLiteral(": ") + p.motivo
-                : p.motivo;
-            const QByteArray bytes = aCp1252(lineaDeError(utilidad, p.campos, motivo)) + "\r\n";
-            if (m_errores.write(bytes) != bytes.size())
-                return falla(errorArchivo(m_errores, QStringLiteral("No se pudo escribir el archivo")));
-            ++m_avance.rechazados;
-        }
-        ++m_avance.leidas;
-        if (m_aviso)
-            m_aviso(m_avance);
+        if (!cerrarFila(p.campos, p.motivo, p.numero))
+            return false;
     }
     m_pendientes.clear();
+    return true;
+}
+
+bool ImportacionFilas::cerrarFila(const CamposVuelo &campos, const QString &motivo, qint64 numero)
+{
+    if (motivo.isEmpty()) {
+        ++m_avance.transferidos;
+    } else {
+        const QString texto = m_numerarFilas
+            ? QStringLiteral("Fila ") + QString::number(numero) + QStringLiteral(": ") + motivo
+            : motivo;
+        const QByteArray bytes = aCp1252(lineaDeError(*m_ctx.utilidad, campos, texto)) + "\r\n";
+        if (m_errores.write(bytes) != bytes.size())
+            return falla(errorArchivo(m_errores, QStringLiteral("No se pudo escribir el archivo")));
+        ++m_avance.rechazados;
+    }
+    ++m_avance.leidas;
+    if (m_aviso)
+        m_aviso(m_avance);
     return true;
 }
 
@@ -420,10 +441,17 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
         return interrumpir(archivo.error());
     AvanceImportacion paso;
     bool terminadas = true;
-    const bool completas = archivo.recorrer([&](const QString &l) {
+    // In the code page "|" and the blank are the bytes of those characters
+    // and no other: the lines are checked as they are in the file.
+    const bool completas = archivo.recorrerBytes([&](QByteArrayView l) {
         ++paso.total;
-        terminadas = terminadas && terminaEnSeparador(l);
-        return separadoresCompletos(l);
+        if (terminadas) {
+            QByteArrayView recortada = l;
+            while (!recortada.isEmpty() && recortada.back() == ' ')
+                recortada.chop(1);
+            terminadas = recortada.isEmpty() || recortada.back() == '|';
+        }
+        return l.count('|') == kCamposVuelo;
     });
     if (!completas) {
         r.estado = Estado::CamposIncorrectos;

@@ -34,6 +34,11 @@ public:
     // when it stopped early.
     template<typename Accion> bool recorrer(Accion &&accion) const
     {
+        return recorrerBytes([&accion](QByteArrayView linea) { return accion(desdeCp1252(linea)); });
+    }
+    // The same with each line's bytes as they are in the file.
+    template<typename Accion> bool recorrerBytes(Accion &&accion) const
+    {
         const QByteArrayView todo(m_bytes);
         const qsizetype n = todo.size();
         qsizetype inicio = 0;
@@ -41,7 +46,7 @@ public:
             qsizetype fin = inicio;
             while (fin < n && todo[fin] != '\n' && todo[fin] != '\r')
                 ++fin;
-            if (!accion(desdeCp1252(todo.sliced(inicio, fin - inicio))))
+            if (!accion(todo.sliced(inicio, fin - inicio)))
                 return false;
             if (fin + 1 < n && todo[fin] == '\r' && todo[fin + 1] == '\n')
                 ++fin;
@@ -134,8 +139,9 @@ private:
     bool escribirBloque();
     bool escribirUnoAUno();
     bool cerrarFilas();
+    bool cerrarFila(const CamposVuelo &campos, const QString &motivo, qint64 numero);
     bool falla(ErrorBD error);
-    Decimal tasa(QStringView fecha);
+    QString montoDolares(const LineaVuelo &vuelo);
 
     Contexto &m_ctx;
     QFileDevice &m_errores;

@@ -186,11 +186,11 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("malas"); // refused by the rules (a hyphen in the code)
         QTest::addColumn<QList<int>>("repetidas"); // the same flight as the line before
         QTest::newRow("one block") << 40 << QList<int> {} << QList<int> {} << QList<int> {};
-        QTest::newRow("refused in the second block") << 600 << QList<int> {300} << QList<int> {} << QList<int> {};
+        QTest::newRow("refused in the second block") << 1200 << QList<int> {700} << QList<int> {} << QList<int> {};
         QTest::newRow("refused among rule errors")
-            << 600 << QList<int> {300, 301} << QList<int> {10, 299, 599} << QList<int> {};
+            << 1200 << QList<int> {700, 701} << QList<int> {10, 699, 1199} << QList<int> {};
         QTest::newRow("a flight twice") << 30 << QList<int> {} << QList<int> {} << QList<int> {7};
-        QTest::newRow("twice around a block's end") << 600 << QList<int> {} << QList<int> {} << QList<int> {250, 251};
+        QTest::newRow("twice around a block's end") << 1200 << QList<int> {} << QList<int> {} << QList<int> {500, 501};
     }
     void bloques()
     {
