@@ -1,6 +1,7 @@
 #include "grabacion.h"
 
 #include "store/contexto.h"
+#include "store/dialecto.h"
 #include "store/esquema.h"
 #include "store/formato.h"
 #include "store/funcionessqlite.h"
@@ -54,6 +55,7 @@ public:
         , m_insercion(db)
         , m_bloque(db)
     {
+        m_tiposServidor = QStringList(columnas.size(), QStringLiteral("text"));
         for (const Columna &c : columnasDeclaradas(db, tabla)) {
             m_tipos << tipoDeclarado(c.tipo);
             qsizetype origen = -1;
@@ -62,6 +64,8 @@ public:
                     origen = i;
             }
             m_origen << origen;
+            if (origen >= 0)
+                m_tiposServidor[origen] = tipoSegunMotor(c.tipo, Motor::PostgreSQL);
         }
     }
 
@@ -95,29 +99,36 @@ public:
         *error = m_insercion.exec() ? ErrorBD {} : traducirError(m_insercion.lastError());
     }
 
-    // The rows of a block in one statement: a server is asked once per
-    // block rather than once per row.
+    // The rows of a block in one statement on a server: one array per
+    // column, made rows again by unnest(), each element cast to its column's
+    // type.
     void insertarBloque(const QList<QVariantList> &filas, ErrorBD *error)
     {
         if (filas.isEmpty())
             return;
-        QSqlQuery resto(m_db);
-        const bool llena = filas.size() == kFilasPorBloque;
-        QSqlQuery &q = llena ? m_bloque : resto;
-        if (llena ? !m_bloquePreparado : true) {
-            if (!q.prepare(sentencia(filas.size()))) {
-                *error = traducirError(q.lastError());
+        if (!m_bloquePreparado) {
+            QStringList arreglos;
+            for (const QString &tipo : m_tiposServidor)
+                arreglos << QStringLiteral("?::") + tipo + QStringLiteral("[]");
+            arreglos << QStringLiteral("?::text[]");
+            m_bloquePreparado = m_bloque.prepare(QStringLiteral("INSERT INTO ") + m_tabla + QStringLiteral(" (")
+                                                 + m_columnas.join(QStringLiteral(", "))
+                                                 + QStringLiteral(", cNumero) SELECT * FROM unnest(")
+                                                 + arreglos.join(u',') + u')');
+            if (!m_bloquePreparado) {
+                *error = traducirError(m_bloque.lastError());
                 return;
             }
-            m_bloquePreparado = m_bloquePreparado || llena;
         }
-        int i = 0;
+        QList<QStringList> columnas(m_columnas.size() + 1);
         for (const QVariantList &valores : filas) {
-            for (const QVariant &v : valores)
-                q.bindValue(i++, v);
-            q.bindValue(i++, codigo(valores));
+            for (qsizetype i = 0; i < valores.size(); ++i)
+                columnas[i] << (valores.at(i).isNull() ? QString() : valores.at(i).toString());
+            columnas.last() << codigo(valores);
         }
-        *error = q.exec() ? ErrorBD {} : traducirError(q.lastError());
+        for (qsizetype i = 0; i < columnas.size(); ++i)
+            m_bloque.bindValue(int(i), dialecto::arregloPostgres(columnas.at(i)));
+        *error = m_bloque.exec() ? ErrorBD {} : traducirError(m_bloque.lastError());
     }
 
     // On SQLite the whole working copy goes in one INSERT ... SELECT, the
@@ -177,6 +188,7 @@ private:
     QStringList m_columnas;
     QList<TipoColumna> m_tipos;
     QList<qsizetype> m_origen;
+    QStringList m_tiposServidor; // by the columns given
     int m_numericos;
     QSqlQuery m_insercion;
     QSqlQuery m_bloque;
