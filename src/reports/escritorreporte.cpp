@@ -46,7 +46,7 @@ bool EscritorReporte::volcar()
     if (m_bloque.isEmpty())
         return m_error.isEmpty();
     const bool escrito = m_archivo.write(m_bloque) == m_bloque.size();
-    m_bloque.clear();
+    m_bloque.truncate(0); // the room stays for the next block
     if (!escrito && m_error.isEmpty())
         m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                       .arg(m_archivo.fileName(), m_archivo.errorString());

@@ -109,11 +109,13 @@ QStringView sinBlancos(QStringView texto)
 
 // One flight of the detail: arrival date left-aligned in 11, code in 16,
 // the nine counts right-aligned in 6, their sum in 7 and the tax in 13.
-template<typename Valor> void lineaVuelo(QString &linea, Valor &&valor)
+// The values of one flight as text, columns 0 to 11 of the print-out's
+// query; `fechaComoValor` gives column 0 as stored when it is no ISO text.
+template<typename FechaComoValor>
+void lineaVuelo(QString &linea, const QString (&valores)[12], FechaComoValor &&fechaComoValor)
 {
-    linea.clear();
-    const QVariant valorFecha = valor(0);
-    const QString fecha = valorFecha.toString();
+    linea.truncate(0);
+    const QString &fecha = valores[0];
     // ISO text, the stored form, is turned round without a date object.
     if (fecha.size() >= 10 && fecha.at(4) == u'-' && fecha.at(7) == u'-') {
         const QStringView f(fecha);
@@ -124,17 +126,24 @@ template<typename Valor> void lineaVuelo(QString &linea, Valor &&valor)
         linea += f.first(4);
         linea += u' ';
     } else {
-        anadirIzquierda(linea, fechaImpresa(valorFecha), 11);
+        anadirIzquierda(linea, fechaImpresa(fechaComoValor()), 11);
     }
-    const QString codigo = valor(1).toString();
-    anadirIzquierda(linea, sinBlancos(codigo), 16);
+    anadirIzquierda(linea, sinBlancos(valores[1]), 16);
     qint64 enteros = 0;
     Decimal resto;
     for (int c = 2; c <= 10; ++c) {
-        const QString texto = valor(c).toString();
-        const QStringView cuenta = sinBlancos(texto);
-        bool entero = false;
-        const qint64 n = cuenta.toLongLong(&entero);
+        const QStringView cuenta = sinBlancos(valores[c]);
+        // Counts are plain digits; anything else is read as the number
+        // conversion reads it.
+        bool entero = !cuenta.isEmpty() && cuenta.size() <= 18;
+        qint64 n = 0;
+        for (qsizetype i = 0; i < cuenta.size() && entero; ++i) {
+            const char16_t u = cuenta[i].unicode();
+            entero = u >= u'0' && u <= u'9';
+            n = n * 10 + (u - u'0');
+        }
+        if (!entero)
+            n = cuenta.toLongLong(&entero);
         if (entero)
             enteros += n;
         else
@@ -142,8 +151,7 @@ template<typename Valor> void lineaVuelo(QString &linea, Valor &&valor)
         anadirDerecha(linea, cuenta, 6);
     }
     anadirDerecha(linea, resto.esCero() ? QString::number(enteros) : (Decimal::entero(enteros) + resto).texto(), 7);
-    const QString dolares = valor(11).toString();
-    anadirDerecha(linea, sinBlancos(dolares), 13);
+    anadirDerecha(linea, sinBlancos(valores[11]), 13);
 }
 
 // The conditions that pick one declaration's rows (taxpayer, period and
@@ -357,6 +365,7 @@ int Escritura::pHoja1r(int hoja)
         QStringLiteral("fec_arribo, cod_vuelo"));
     int vuelos = 0;
     QString linea;
+    QString valores[12];
     const QSqlDatabase db = m_datos.contexto().db();
     if (motorDe(db) == Motor::SQLite) {
         // The flights are the bulk of a long print-out: read straight from
@@ -366,7 +375,9 @@ int Escritura::pHoja1r(int hoja)
             q.texto(int(i), vuelosSql.valores.at(i).toString());
         while (q.siguiente()) {
             ++vuelos;
-            lineaVuelo(linea, [&q](int c) { return q.valor(c); });
+            for (int c = 0; c < 12; ++c)
+                q.textoEn(c, valores[c]);
+            lineaVuelo(linea, valores, [&q] { return q.valor(0); });
             filaTabla(y, linea, kTablaVuelos);
         }
         if (q.error().hay() && !error.hay())
@@ -375,7 +386,9 @@ int Escritura::pHoja1r(int hoja)
         QSqlQuery q = consultar(vuelosSql);
         while (!error.hay() && q.next()) {
             ++vuelos;
-            lineaVuelo(linea, [&q](int c) { return q.value(c); });
+            for (int c = 0; c < 12; ++c)
+                valores[c] = q.value(c).toString();
+            lineaVuelo(linea, valores, [&q] { return q.value(0); });
             filaTabla(y, linea, kTablaVuelos);
         }
     }
