@@ -8,7 +8,8 @@
 //   impresion   its print-out written and registered;
 // each printed as "cadena_<N>_<stage>: value s", then their sum as
 // cadena_<N>_total and the process's peak memory as
-// "cadena_<N>_memoria_pico: value MB". Every chain runs in a process of its
+// "cadena_<N>_memoria_pico: value MB"; each time also as the process's
+// processor time ("..._cpu"). Every chain runs in a process of its
 // own, so that its peak is its own. With the PostgreSQL test server up
 // (KV_PG_PRUEBA, as tests/con-postgres.sh has it) the chains run there too
 // and their lines end in "_psql".
@@ -29,6 +30,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <cstdio>
+#include <ctime>
 #include <sys/resource.h>
 
 using namespace kv;
@@ -72,11 +74,15 @@ public:
     template<typename Paso> bool medir(const char *etapa, Paso &&paso)
     {
         QElapsedTimer reloj;
+        const double cpu0 = segundosProceso();
         reloj.start();
         const bool bien = paso();
         const double s = double(reloj.nsecsElapsed()) / 1e9;
+        const double cpu = segundosProceso() - cpu0;
         m_total += s;
+        m_totalCpu += cpu;
         std::printf("%s_%s: %.4f s\n", m_prefijo.constData(), etapa, s);
+        std::printf("%s_%s_cpu: %.4f s\n", m_prefijo.constData(), etapa, cpu);
         std::fflush(stdout);
         if (!bien)
             std::fprintf(stderr, "%s: the stage %s failed\n", m_prefijo.constData(), etapa);
@@ -88,13 +94,24 @@ public:
         rusage uso {};
         getrusage(RUSAGE_SELF, &uso);
         std::printf("%s_total: %.4f s\n", m_prefijo.constData(), m_total);
+        std::printf("%s_total_cpu: %.4f s\n", m_prefijo.constData(), m_totalCpu);
         std::printf("%s_memoria_pico: %.1f MB\n", m_prefijo.constData(), double(uso.ru_maxrss) / 1024.0);
         std::fflush(stdout);
     }
 
 private:
+    // The processor time of this process beside the time on the clock:
+    // other programs may share the processors.
+    static double segundosProceso()
+    {
+        timespec t;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+    }
+
     QByteArray m_prefijo;
     double m_total = 0;
+    double m_totalCpu = 0;
 };
 
 int cadena(int n, bool postgres)
