@@ -224,6 +224,7 @@ private Q_SLOTS:
             QStringLiteral("UPDATE h SET a='X' WHERE b=1"),
             QStringLiteral("UPDATE h SET b=1, c=NULL WHERE a='y'"),
             QStringLiteral("UPDATE h SET a=NULL WHERE b=1"),
+            QStringLiteral("UPDATE h SET c=2.5 WHERE b=1"),
             QStringLiteral("UPDATE h SET a='' WHERE a IS NULL"),
             QStringLiteral("UPDATE h SET a='y' WHERE b=1; UPDATE h SET a='x' WHERE b=2"),
             QStringLiteral("DELETE FROM h WHERE b=3"),
