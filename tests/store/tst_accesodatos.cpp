@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -242,6 +243,67 @@ private Q_SLOTS:
         }
         base.ejecutar(QStringLiteral("DELETE FROM h"));
         QVERIFY(base.valor(QStringLiteral("SELECT kv_huella(a, b, c) FROM h")).isNull());
+    }
+
+    // Values bound by position straight into SQLite read back as the Qt
+    // driver reads them, whatever their length and characters; a refused
+    // statement reads as the driver reports it.
+    void sentenciaSqliteIdaYVuelta_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("ascii") << QStringLiteral("LA2401");
+        QTest::newRow("accents") << QStringLiteral("AEROLÍNEAS Ñ €");
+        QTest::newRow("outside the plane") << QStringLiteral("a\U0001F600b");
+        QTest::newRow("empty") << QStringLiteral("");
+        QTest::newRow("null") << QString();
+        QTest::newRow("longer than the buffer") << QString(5000, u'x');
+        QTest::newRow("apostrophe") << QStringLiteral("O'HIGGINS'; DROP TABLE t; --");
+    }
+    void sentenciaSqliteIdaYVuelta()
+    {
+        QFETCH(QString, texto);
+        BaseDePrueba base;
+        if (base.motor() != Motor::SQLite)
+            QSKIP("statements straight into SQLite are the embedded engine's");
+        base.ejecutar(QStringLiteral("CREATE TABLE t (a TEXT, b TEXT, n INTEGER)"));
+        SentenciaSqlite insertar(base.db(), QStringLiteral("INSERT INTO t VALUES (?, ?, ?)"));
+        QVERIFY(insertar.preparada());
+        for (int vez = 0; vez < 2; ++vez) { // the texts of one run never leak into the next
+            insertar.texto(0, texto);
+            insertar.texto(1, QStringLiteral("b%1").arg(vez));
+            insertar.entero(2, vez);
+            QVERIFY2(insertar.ejecutar(), qPrintable(insertar.error().texto));
+        }
+        QSqlQuery q(base.db());
+        QVERIFY(q.exec(QStringLiteral("SELECT a, b, n FROM t ORDER BY n")));
+        SentenciaSqlite leer(base.db(), QStringLiteral("SELECT a, b, n FROM t ORDER BY n"));
+        for (int vez = 0; vez < 2; ++vez) {
+            QVERIFY(q.next());
+            QVERIFY(leer.siguiente());
+            for (int c = 0; c < 3; ++c) {
+                QCOMPARE(leer.valor(c), q.value(c));
+                QString enSitio = QStringLiteral("lo de antes");
+                leer.textoEn(c, enSitio);
+                QCOMPARE(enSitio, q.value(c).toString());
+                QCOMPARE(enSitio.isNull(), q.value(c).toString().isNull());
+            }
+        }
+        QVERIFY(!leer.siguiente());
+        QVERIFY(!leer.error().hay());
+
+        base.ejecutar(QStringLiteral("CREATE UNIQUE INDEX u ON t (b)"));
+        insertar.texto(0, texto);
+        insertar.texto(1, QStringLiteral("b0"));
+        insertar.entero(2, 9);
+        QVERIFY(base.db().transaction());
+        QVERIFY(!insertar.ejecutar());
+        QVERIFY(!insertar.sinTransaccion()); // the statement alone was refused
+        QVERIFY(base.db().rollback());
+        QVERIFY(insertar.sinTransaccion());
+        QSqlQuery repetida(base.db());
+        QVERIFY(!repetida.exec(QStringLiteral("INSERT INTO t VALUES ('x', 'b0', 9)")));
+        QCOMPARE(insertar.error().numero, traducirError(repetida.lastError()).numero);
+        QCOMPARE(insertar.error().texto, traducirError(repetida.lastError()).texto);
     }
 
     void sumaParametrosDeLasFilasInstaladas()
