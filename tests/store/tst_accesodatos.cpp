@@ -279,6 +279,8 @@ private Q_SLOTS:
         SentenciaSqlite leer(base.db(), QStringLiteral("SELECT a, b, n FROM t ORDER BY n"));
         for (int vez = 0; vez < 2; ++vez) {
             QVERIFY(q.next());
+            QCOMPARE(q.value(0).toString(), texto);
+            QCOMPARE(q.isNull(0), texto.isNull()); // a null text is stored as NULL, as Qt binds it
             QVERIFY(leer.siguiente());
             for (int c = 0; c < 3; ++c) {
                 QCOMPARE(leer.valor(c), q.value(c));
