@@ -174,28 +174,36 @@ void SumaCodigoControl::agregar(const ValorColumna &c)
             return;
         }
         if (c.tipo == TipoColumna::Texto) {
-            const QStringView recortado = sinBlancosBorde(t);
-            if (const auto n = soloCifras(recortado)) {
-                m_numerica += Decimal::entero(*n);
-                ++m_columna;
+            if (sumarTextoNumerico(sinBlancosBorde(t)))
                 return;
-            }
-            if (nuncaNumero(recortado))
-                return agregarNulo();
         } else if (numerica()) {
-            if (const auto f = fechaIso(t)) {
-                m_numerica += Decimal::entero(*f);
-                ++m_columna;
-                return;
-            }
+            if (const auto f = fechaIso(t))
+                return sumarEntero(*f);
         }
     } else if ((tipo == QMetaType::Int || tipo == QMetaType::LongLong) && numerica()
                && (c.tipo == TipoColumna::Texto || c.tipo == TipoColumna::Numero)) {
-        m_numerica += Decimal::entero(c.valor.toLongLong());
-        ++m_columna;
-        return;
+        return sumarEntero(c.valor.toLongLong());
     }
     agregarGeneral(c);
+}
+
+void SumaCodigoControl::sumarEntero(qint64 n)
+{
+    m_numerica += Decimal::entero(n);
+    ++m_columna;
+}
+
+template<typename Texto> bool SumaCodigoControl::sumarTextoNumerico(Texto recortado)
+{
+    if (const auto n = soloCifras(recortado)) {
+        sumarEntero(*n);
+        return true;
+    }
+    if (nuncaNumero(recortado)) {
+        agregarNulo();
+        return true;
+    }
+    return false;
 }
 
 void SumaCodigoControl::agregarUtf8(QByteArrayView utf8, TipoColumna tipo)
@@ -205,13 +213,8 @@ void SumaCodigoControl::agregarUtf8(QByteArrayView utf8, TipoColumna tipo)
     if (tipo == TipoColumna::Texto) {
         const QByteArrayView t = sinBlancosBorde(utf8);
         if (numerica()) {
-            if (const auto n = soloCifras(t)) {
-                m_numerica += Decimal::entero(*n);
-                ++m_columna;
+            if (sumarTextoNumerico(t))
                 return;
-            }
-            if (nuncaNumero(t))
-                return agregarNulo();
         } else if (std::all_of(t.begin(), t.end(), [](char c) { return uchar(c) < 0x80; })) {
             // ASCII is its own code page.
             for (qsizetype j = 0; j < t.size(); ++j)
@@ -220,22 +223,16 @@ void SumaCodigoControl::agregarUtf8(QByteArrayView utf8, TipoColumna tipo)
             return;
         }
     } else if (tipo == TipoColumna::Fecha && numerica()) {
-        if (const auto f = fechaIso(utf8)) {
-            m_numerica += Decimal::entero(*f);
-            ++m_columna;
-            return;
-        }
+        if (const auto f = fechaIso(utf8))
+            return sumarEntero(*f);
     }
     agregarGeneral({QString::fromUtf8(utf8), tipo});
 }
 
 void SumaCodigoControl::agregarEntero(qint64 valor, TipoColumna tipo)
 {
-    if (numerica() && (tipo == TipoColumna::Texto || tipo == TipoColumna::Numero)) {
-        m_numerica += Decimal::entero(valor);
-        ++m_columna;
-        return;
-    }
+    if (numerica() && (tipo == TipoColumna::Texto || tipo == TipoColumna::Numero))
+        return sumarEntero(valor);
     agregarGeneral({QVariant(valor), tipo});
 }
 

@@ -58,6 +58,10 @@ private:
     bool numerica() const { return m_columna < m_numericos; }
     // The general rule for whatever the fast ways do not take.
     void agregarGeneral(const ValorColumna &columna);
+    void sumarEntero(qint64 n);
+    // A text column where numbers add, already without its blanks: true
+    // when plain digits or no number at all settled it.
+    template<typename Texto> bool sumarTextoNumerico(Texto recortado);
     void sumarCaracteres(QStringView texto);
 
     int m_numericos;
