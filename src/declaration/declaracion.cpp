@@ -2,6 +2,7 @@
 
 #include "store/contexto.h"
 #include "store/dialecto.h"
+#include "store/esquema.h"
 #include "store/formato.h"
 #include "store/numeros.h"
 #include "store/reloj.h"
@@ -9,7 +10,6 @@
 #include "store/transaccion.h"
 #include "store/utilidad.h"
 
-#include <QCryptographicHash>
 #include <QSqlRecord>
 
 namespace kv {
@@ -148,9 +148,26 @@ bool Declaracion::CargaTemporal(ErrorBD *error)
          valores},
     };
 
-    ErrorBD fallo = ejecutarEnTransaccion(m_ctx, m_datos, sentencias);
-    if (!fallo.hay() && !m_historico)
-        m_huella = huellaGuardada(m_ctx.sRuc, m_ctx.sPeriodo, &fallo);
+    // The fingerprint is taken under the same lock as the copy: what this
+    // window holds is exactly what it will find stored, or another user has
+    // saved since.
+    ErrorBD fallo;
+    {
+        Transaccion transaccion(m_ctx.db(), Transaccion::Modo::Inmediata);
+        if (!transaccion.iniciada())
+            fallo = fallaTransaccion();
+        for (const ConsultaSql &s : sentencias) {
+            if (!fallo.hay())
+                m_datos.consultar(s, &fallo);
+        }
+        QByteArray huella;
+        if (!fallo.hay() && !m_historico)
+            huella = huellaGuardada(m_ctx.sRuc, m_ctx.sPeriodo, &fallo);
+        if (!fallo.hay() && !transaccion.confirmar())
+            fallo = fallaTransaccion();
+        if (!fallo.hay() && !m_historico)
+            m_huella = huella;
+    }
     if (error)
         *error = fallo;
     return !fallo.hay();
@@ -158,35 +175,52 @@ bool Declaracion::CargaTemporal(ErrorBD *error)
 
 QByteArray Declaracion::huellaGuardada(const QString &ruc, const QString &periodo, ErrorBD *error) const
 {
-    static const QString kClave = QStringLiteral(" WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario=?");
-    static const QStringList consultas = {
-        QStringLiteral("SELECT * FROM CAB") + kClave,
-        QStringLiteral("SELECT * FROM DET") + kClave + QStringLiteral(" ORDER BY casilla"),
-        QStringLiteral("SELECT * FROM F517DETVP") + kClave + QStringLiteral(" ORDER BY fec_arribo, cod_vuelo"),
-        QStringLiteral("SELECT * FROM F517PAGPRE") + kClave
-            + QStringLiteral(" ORDER BY semana, cod_boleta, num_operacion, cod_tributo, fec_pago"),
-    };
-    QCryptographicHash huella(QCryptographicHash::Sha256);
-    bool alguna = false;
-    for (const QString &sql : consultas) {
-        ErrorBD fallo;
-        QSqlQuery q = m_datos.consultar(sql, {ruc, periodo, m_ctx.sFormulario}, &fallo);
-        if (fallo.hay()) {
-            if (error)
-                *error = fallo;
-            return {};
-        }
-        while (q.next()) {
-            alguna = true;
-            for (int i = 0; i < q.record().count(); ++i) {
-                const QVariant v = q.value(i);
-                huella.addData(v.isNull() ? QByteArrayView("\x01") : QByteArrayView(v.toString().toUtf8()));
-                huella.addData(QByteArrayView("\x00", 1));
-            }
-        }
-        huella.addData(QByteArrayView("\x02"));
+    // The database reads the declaration's rows itself and answers with one
+    // fingerprint per table: nothing but four short texts comes back,
+    // however many flights there are.
+    if (m_consultaHuella.isEmpty())
+        m_consultaHuella = consultaHuella(m_ctx.db());
+    QVariantList valores;
+    for (int i = 0; i < 4; ++i)
+        valores << ruc << periodo << m_ctx.sFormulario;
+    ErrorBD fallo;
+    QSqlQuery q = m_datos.consultar(m_consultaHuella, valores, &fallo);
+    if (fallo.hay() || !q.next()) {
+        if (error)
+            *error = fallo.hay() ? fallo : ErrorBD {1, QStringLiteral("no fingerprint")};
+        return {};
     }
-    return alguna ? huella.result() : QByteArray();
+    QByteArray huella;
+    bool alguna = false;
+    for (int i = 0; i < 4; ++i) {
+        alguna = alguna || !q.isNull(i);
+        huella += q.value(i).toString().toUtf8() + '\x02';
+    }
+    if (error)
+        *error = {};
+    return alguna ? huella : QByteArray();
+}
+
+QString Declaracion::consultaHuella(QSqlDatabase db)
+{
+    static const QString kClave = QStringLiteral(" WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario=?");
+    QStringList partes;
+    for (const char *nombre : {"CAB", "DET", "F517DETVP", "F517PAGPRE"}) {
+        const QString tabla = QString::fromLatin1(nombre);
+        if (motorDe(db) == Motor::PostgreSQL) {
+            // Every column of every row as the server writes a row out, in
+            // one order whatever order the rows are read in.
+            partes << QStringLiteral("(SELECT md5(string_agg(t::text, E'\\n' ORDER BY t::text)) FROM ") + tabla
+                    + QStringLiteral(" t") + kClave + u')';
+            continue;
+        }
+        QStringList columnas;
+        for (const Columna &c : columnasDeclaradas(db, tabla))
+            columnas << u'"' + QString(c.nombre).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        partes << QStringLiteral("(SELECT kv_huella(") + columnas.join(u',') + QStringLiteral(") FROM ") + tabla
+                + kClave + u')';
+    }
+    return QStringLiteral("SELECT ") + partes.join(QStringLiteral(", "));
 }
 
 CabeceraCargada Declaracion::CargarCab(const QString &numchequeActual, ErrorBD *error) const

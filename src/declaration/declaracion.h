@@ -145,6 +145,8 @@ public:
     // flights and payments, every column of every row): empty when nothing
     // is. Taken when the declaration is opened and after each save, it
     // tells a save that somebody else saved the same declaration meanwhile.
+    // The database works it out and sends back a few short texts, so it
+    // costs a read of the rows inside the database and nothing more.
     QByteArray huellaGuardada(const QString &ruc, const QString &periodo, ErrorBD *error = nullptr) const;
     QByteArray huella() const { return m_huella; }
     void fijarHuella(const QByteArray &huella) { m_huella = huella; }
@@ -226,8 +228,13 @@ public:
     ResultadoOrden GrabarNumeroOrden(const QString &orden, ErrorBD *error = nullptr);
 
 private:
+    // The fingerprint's query: on SQLite the tables' columns are named, so
+    // it is built once per declaration.
+    static QString consultaHuella(QSqlDatabase db);
+
     Contexto &m_ctx;
     AccesoDatos m_datos;
+    mutable QString m_consultaHuella;
     QString m_accion = kNueva;
     bool m_historico = false;
     QString m_correl;

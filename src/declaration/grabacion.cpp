@@ -1,15 +1,16 @@
 #include "grabacion.h"
 
 #include "store/contexto.h"
+#include "store/dialecto.h"
 #include "store/esquema.h"
 #include "store/formato.h"
+#include "store/funcionessqlite.h"
 #include "store/reloj.h"
 #include "store/texto.h"
 #include "store/transaccion.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
-#include <functional>
 
 namespace kv {
 
@@ -44,10 +45,17 @@ const QStringList kColumnasCasilla = { QStringLiteral("doc_id_d"), QStringLitera
 class EscrituraConCodigo
 {
 public:
+    static constexpr int kFilasPorBloque = 1000;
+
     EscrituraConCodigo(QSqlDatabase db, const QString &tabla, const QStringList &columnas, int nNumericos)
-        : m_numericos(nNumericos)
+        : m_db(db)
+        , m_tabla(tabla)
+        , m_columnas(columnas)
+        , m_numericos(nNumericos)
         , m_insercion(db)
+        , m_bloque(db)
     {
+        m_tiposServidor = QStringList(columnas.size(), QStringLiteral("text"));
         for (const Columna &c : columnasDeclaradas(db, tabla)) {
             m_tipos << tipoDeclarado(c.tipo);
             qsizetype origen = -1;
@@ -56,28 +64,29 @@ public:
                     origen = i;
             }
             m_origen << origen;
+            if (origen >= 0)
+                m_tiposServidor[origen] = tipoSegunMotor(c.tipo, Motor::PostgreSQL);
         }
-        m_sql = QStringLiteral("INSERT INTO ") + tabla + QStringLiteral(" (")
-            + columnas.join(QStringLiteral(", ")) + QStringLiteral(", cNumero) VALUES (")
-            + QString(QStringLiteral("?,")).repeated(columnas.size()) + QStringLiteral("?)");
     }
 
     // `valores` in the order of the columns given.
     QString codigo(const QVariantList &valores) const
     {
-        QList<ValorColumna> fila;
-        fila.reserve(m_tipos.size());
+        SumaCodigoControl suma(m_numericos);
         for (qsizetype i = 0; i < m_tipos.size(); ++i) {
+            // The code's own column, the table's last, does not count.
+            if (i + 1 == m_tipos.size() && i >= m_numericos)
+                break;
             const qsizetype origen = m_origen.at(i);
-            fila.append(ValorColumna { origen >= 0 ? valores.at(origen) : QVariant(), m_tipos.at(i) });
+            suma.agregar(ValorColumna { origen >= 0 ? valores.at(origen) : QVariant(), m_tipos.at(i) });
         }
-        return AccesoDatos::CodigoControl(fila, m_numericos);
+        return suma.codigo();
     }
 
     void insertar(const QVariantList &valores, const QString &codigo, ErrorBD *error)
     {
         if (!m_preparada) {
-            m_preparada = m_insercion.prepare(m_sql);
+            m_preparada = m_insercion.prepare(sentencia(1));
             if (!m_preparada) {
                 *error = traducirError(m_insercion.lastError());
                 return;
@@ -90,13 +99,101 @@ public:
         *error = m_insercion.exec() ? ErrorBD {} : traducirError(m_insercion.lastError());
     }
 
+    // The rows of a block in one statement on a server: one array per
+    // column, made rows again by unnest(), each element cast to its column's
+    // type.
+    void insertarBloque(const QList<QVariantList> &filas, ErrorBD *error)
+    {
+        if (filas.isEmpty())
+            return;
+        if (!m_bloquePreparado) {
+            QStringList arreglos;
+            for (const QString &tipo : m_tiposServidor)
+                arreglos << QStringLiteral("?::") + tipo + QStringLiteral("[]");
+            arreglos << QStringLiteral("?::text[]");
+            m_bloquePreparado = m_bloque.prepare(QStringLiteral("INSERT INTO ") + m_tabla + QStringLiteral(" (")
+                                                 + m_columnas.join(QStringLiteral(", "))
+                                                 + QStringLiteral(", cNumero) SELECT * FROM unnest(")
+                                                 + arreglos.join(u',') + u')');
+            if (!m_bloquePreparado) {
+                *error = traducirError(m_bloque.lastError());
+                return;
+            }
+        }
+        QList<QStringList> columnas(m_columnas.size() + 1);
+        for (const QVariantList &valores : filas) {
+            for (qsizetype i = 0; i < valores.size(); ++i)
+                columnas[i] << (valores.at(i).isNull() ? QString() : valores.at(i).toString());
+            columnas.last() << codigo(valores);
+        }
+        for (qsizetype i = 0; i < columnas.size(); ++i)
+            m_bloque.bindValue(int(i), dialecto::arregloPostgres(columnas.at(i)));
+        *error = m_bloque.exec() ? ErrorBD {} : traducirError(m_bloque.lastError());
+    }
+
+    // On SQLite the whole working copy goes in one INSERT ... SELECT, the
+    // database working out each row's code (kv_codigo) as it copies it:
+    // no row comes to the program. The source's key is bound last.
+    ConsultaSql copiaEnLaBase(const QString &origen, const QVariantList &clave) const
+    {
+        const QStringList todas = m_columnas;
+        QStringList argumentos;
+        QString tipos;
+        QVariantList valores;
+        for (qsizetype i = 0; i < m_tipos.size(); ++i) {
+            if (i + 1 == m_tipos.size() && i >= m_numericos)
+                break;
+            tipos += QLatin1Char(letraTipo(m_tipos.at(i)));
+            const qsizetype o = m_origen.at(i);
+            if (o < 0) {
+                argumentos << QStringLiteral("NULL");
+            } else if (o < clave.size()) {
+                argumentos << QStringLiteral("?");
+                valores << clave.at(o);
+            } else {
+                argumentos << todas.at(o);
+            }
+        }
+        QStringList seleccion;
+        QVariantList valoresSeleccion;
+        for (qsizetype i = 0; i < todas.size(); ++i) {
+            if (i < clave.size()) {
+                seleccion << QStringLiteral("?");
+                valoresSeleccion << clave.at(i);
+            } else {
+                seleccion << todas.at(i);
+            }
+        }
+        const QString sql = QStringLiteral("INSERT INTO ") + m_tabla + QStringLiteral(" (")
+            + todas.join(QStringLiteral(", ")) + QStringLiteral(", cNumero) SELECT ")
+            + seleccion.join(QStringLiteral(", ")) + QStringLiteral(", kv_codigo(%1, '%2', ").arg(m_numericos).arg(tipos)
+            + argumentos.join(QStringLiteral(", ")) + QStringLiteral(") FROM ") + origen
+            + QStringLiteral(" WHERE tip_doc_d=? AND doc_id_d=? AND periodo=? AND formulario=?");
+        return { sql, valoresSeleccion + valores + clave };
+    }
+
 private:
+    QString sentencia(qsizetype filas) const
+    {
+        const QString fila = u'(' + QString(QStringLiteral("?,")).repeated(m_columnas.size()) + QStringLiteral("?)");
+        QStringList todas;
+        for (qsizetype i = 0; i < filas; ++i)
+            todas << fila;
+        return QStringLiteral("INSERT INTO ") + m_tabla + QStringLiteral(" (") + m_columnas.join(QStringLiteral(", "))
+            + QStringLiteral(", cNumero) VALUES ") + todas.join(u',');
+    }
+
+    QSqlDatabase m_db;
+    QString m_tabla;
+    QStringList m_columnas;
     QList<TipoColumna> m_tipos;
     QList<qsizetype> m_origen;
+    QStringList m_tiposServidor; // by the columns given
     int m_numericos;
-    QString m_sql;
     QSqlQuery m_insercion;
+    QSqlQuery m_bloque;
     bool m_preparada = false;
+    bool m_bloquePreparado = false;
 };
 
 // Empty text written as empty, not as a null.
@@ -199,39 +296,62 @@ public:
     }
 
     // GrabaVuelos and GrabaPagosPrevios: the declaration's rows of the
-    // permanent table replaced by the working copy's.
-    void copiarCopiaDeTrabajo(const QString &tabla, const QStringList &columnas, int nNumericos,
-        const std::function<QString(const QVariantList &)> &describir)
+    // permanent table replaced by the working copy's. A failure names the
+    // rows being copied (`que`).
+    void copiarCopiaDeTrabajo(const QString &tabla, const QStringList &columnas, int nNumericos, const QString &que)
     {
         if (fallido())
             return;
         ejecutar(QStringLiteral("DELETE FROM ") + tabla + kCondicionClave, clave(),
             QStringLiteral("el borrado de las filas de %1").arg(tabla));
-        QSqlQuery q = ejecutar(QStringLiteral("SELECT ") + columnas.join(QStringLiteral(", "))
-                + QStringLiteral(" FROM TMP") + tabla + kCondicionClave,
-            clave(), QStringLiteral("la lectura de la copia de trabajo (TMP%1)").arg(tabla));
         if (fallido())
             return;
-        // Read whole before the first row is written: a server connection
-        // drops the rest of a result it is still sending when the next
-        // statement runs.
-        QList<QVariantList> filas;
+        const QString paso = que + QStringLiteral(" (") + tabla + u')';
         const QVariantList inicio { 6, m_r.ruc, m_r.periodo, m_ctx.sFormulario };
-        while (q.next()) {
-            QVariantList valores = inicio;
-            for (qsizetype i = 0; i < columnas.size(); ++i)
-                valores << q.value(int(i));
-            filas << valores;
-        }
-        q.finish();
         EscrituraConCodigo escritura(m_ctx.db(), tabla, kClave + columnas, nNumericos);
-        ErrorBD error;
-        for (const QVariantList &valores : filas) {
-            escritura.insertar(valores, escritura.codigo(valores), &error);
-            if (error.hay())
-                return fallar(
-                    error, describir(valores.mid(inicio.size())) + QStringLiteral(" (") + tabla + u')');
+        if (motorDe(m_ctx.db()) == Motor::SQLite) {
+            ejecutar(escritura.copiaEnLaBase(QStringLiteral("TMP") + tabla, inicio), paso);
+            return;
         }
+        // A server is read a block at a time through a cursor of this
+        // transaction, and each block written in one statement. The key
+        // reaches the cursor's query as settings of the transaction, since
+        // a cursor's query takes no bound values.
+        ejecutar(QStringLiteral("SELECT set_config('kv.ruc', ?, true), set_config('kv.periodo', ?, true), "
+                                "set_config('kv.formulario', ?, true)"),
+            clave(), paso);
+        ejecutar(QStringLiteral("DECLARE kv_copia NO SCROLL CURSOR FOR SELECT ") + columnas.join(QStringLiteral(", "))
+                + QStringLiteral(" FROM TMP") + tabla
+                + QStringLiteral(" WHERE tip_doc_d=6 AND doc_id_d=current_setting('kv.ruc') "
+                                 "AND periodo=current_setting('kv.periodo') "
+                                 "AND formulario=current_setting('kv.formulario')"),
+            {}, paso);
+        const QString leer = QStringLiteral("FETCH %1 FROM kv_copia").arg(EscrituraConCodigo::kFilasPorBloque);
+        QList<QVariantList> bloque;
+        bloque.reserve(EscrituraConCodigo::kFilasPorBloque);
+        while (!fallido()) {
+            QSqlQuery q = ejecutar(leer, {}, paso);
+            bloque.clear();
+            while (!fallido() && q.next()) {
+                QVariantList valores = inicio;
+                for (qsizetype i = 0; i < columnas.size(); ++i)
+                    valores << q.value(int(i));
+                bloque << valores;
+            }
+            q.finish();
+            if (bloque.isEmpty())
+                break;
+            ErrorBD error;
+            escritura.insertarBloque(bloque, &error);
+            fallar(error, paso);
+        }
+        if (!fallido())
+            ejecutar(QStringLiteral("CLOSE kv_copia"), {}, paso);
+    }
+
+    QSqlQuery ejecutar(const ConsultaSql &consulta, const QString &paso)
+    {
+        return ejecutar(consulta.sql, consulta.valores, paso);
     }
 
 private:
@@ -367,12 +487,8 @@ ResultadoGrabacion Grabacion::Grabar(const DatosDeclaracion &datos, bool reempla
             g.grabarCasilla(det, casilla, valor);
     }
 
-    g.copiarCopiaDeTrabajo(QStringLiteral("F517DETVP"), kColumnasVuelo, 6, [](const QVariantList &fila) {
-        return QStringLiteral("el vuelo %1 del %2").arg(fila.at(1).toString(), fechaMostrada(fila.at(0)));
-    });
-    g.copiarCopiaDeTrabajo(QStringLiteral("F517PAGPRE"), kColumnasPago, 9, [](const QVariantList &fila) {
-        return QStringLiteral("el pago %1 del %2").arg(fila.at(1).toString(), fechaMostrada(fila.at(3)));
-    });
+    g.copiarCopiaDeTrabajo(QStringLiteral("F517DETVP"), kColumnasVuelo, 6, QStringLiteral("los vuelos"));
+    g.copiarCopiaDeTrabajo(QStringLiteral("F517PAGPRE"), kColumnasPago, 9, QStringLiteral("los pagos previos"));
 
     // A declaration that does not pass every check is saved all the same,
     // marked 9 until it does.

@@ -3,6 +3,7 @@
 #include "store/accesodatos.h"
 #include "store/contexto.h"
 #include "store/dialecto.h"
+#include "store/funcionessqlite.h"
 #include "store/numeros.h"
 #include "store/reloj.h"
 #include "store/tablatasas.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -20,115 +22,41 @@ namespace kv {
 
 namespace {
 
-ErrorBD errorArchivo(const QFile &archivo, const QString &accion)
+ErrorBD errorArchivo(const QFileDevice &archivo, const QString &accion)
 {
     return { kErrorArchivo,
         accion + u' ' + QDir::toNativeSeparators(archivo.fileName()) + QStringLiteral(": ")
             + archivo.errorString() };
 }
 
-QString unir(std::initializer_list<QStringView> partes)
+// What a flight already in the working copy takes from a line: its counts
+// and tax; its key stays. A second import of a file updates its flights.
+const QString kActualizarVuelo = QStringLiteral(
+    " ON CONFLICT (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo) DO UPDATE SET "
+    "num_tripulantes=excluded.num_tripulantes, num_personal=excluded.num_personal, "
+    "num_transito=excluded.num_transito, num_arrfor=excluded.num_arrfor, "
+    "num_diplo=excluded.num_diplo, num_extrad=excluded.num_extrad, "
+    "num_deport=excluded.num_deport, num_adqanterior=excluded.num_adqanterior, "
+    "num_afectos=excluded.num_afectos, mto_dolar=excluded.mto_dolar");
+const QString kColumnasInsercion = QStringLiteral(
+    "INSERT INTO TMPF517DETVP (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo, "
+    "num_tripulantes, num_personal, num_transito, num_arrfor, num_diplo, num_extrad, num_deport, "
+    "num_adqanterior, num_afectos, mto_dolar) ");
+
+// One flight: the declaration's key, then the line's date, code, counts and
+// tax.
+QString sentenciaVuelo()
 {
-    QString r;
-    for (const QStringView p : partes)
-        r += p;
-    return r;
+    return kColumnasInsercion + QStringLiteral("VALUES (6,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)") + kActualizarVuelo;
 }
 
-// Writes the accepted flights of one import. The statement is prepared
-// once, with the declaration's key bound once; a flight is found through
-// the table's primary key (date and code as stored), never by reading the
-// declaration's rows, so an import takes time in proportion to its file.
-// Each flight is written under a savepoint of its own, so that a flight the
-// database refuses is undone alone while the import's transaction goes on.
-class GrabadorVuelos
+// A block of flights on a server: the key, then one array per column.
+QString sentenciaBloqueVuelos()
 {
-public:
-    GrabadorVuelos(const Contexto &ctx, QSqlDatabase db, const TablaTasas &tasas)
-        : m_tasas(tasas)
-        , m_grabar(db)
-        , m_marca(db, QStringLiteral("SAVEPOINT vuelo"))
-        , m_liberar(db, QStringLiteral("RELEASE SAVEPOINT vuelo"))
-        , m_volver(db, QStringLiteral("ROLLBACK TO SAVEPOINT vuelo"))
-    {
-        // A flight already in the working copy keeps its key and takes the
-        // file's counts: a second import of a file updates its flights.
-        m_grabar.prepare(QStringLiteral(
-            "INSERT INTO TMPF517DETVP (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo, "
-            "num_tripulantes, num_personal, num_transito, num_arrfor, num_diplo, num_extrad, num_deport, "
-            "num_adqanterior, num_afectos, mto_dolar) "
-            "VALUES (6, :ruc, :periodo, :formulario, :fecha, :codigo, :c0, :c1, :c2, :c3, :c4, :c5, :c6, "
-            ":c7, :c8, "
-            ":monto) "
-            "ON CONFLICT (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo) DO UPDATE SET "
-            "num_tripulantes=excluded.num_tripulantes, num_personal=excluded.num_personal, "
-            "num_transito=excluded.num_transito, num_arrfor=excluded.num_arrfor, "
-            "num_diplo=excluded.num_diplo, "
-            "num_extrad=excluded.num_extrad, num_deport=excluded.num_deport, "
-            "num_adqanterior=excluded.num_adqanterior, num_afectos=excluded.num_afectos, "
-            "mto_dolar=excluded.mto_dolar"));
-        m_grabar.bindValue(QStringLiteral(":ruc"), ctx.sRuc);
-        m_grabar.bindValue(QStringLiteral(":periodo"), ctx.sPeriodo);
-        m_grabar.bindValue(QStringLiteral(":formulario"), ctx.sFormulario);
-    }
-
-    // The flight of the line, inserted or updated. On failure the flight is
-    // undone; `transaccionPerdida` tells that the database ended the whole
-    // transaction (the rows written before are gone with it).
-    ErrorBD GrabaVuelo(const LineaVuelo &vuelo, bool &transaccionPerdida)
-    {
-        static const QString kCantidades[kCantidadesVuelo] = { QStringLiteral(":c0"), QStringLiteral(":c1"),
-            QStringLiteral(":c2"), QStringLiteral(":c3"), QStringLiteral(":c4"), QStringLiteral(":c5"),
-            QStringLiteral(":c6"), QStringLiteral(":c7"), QStringLiteral(":c8") };
-        static const QString kFecha = QStringLiteral(":fecha");
-        static const QString kCodigo = QStringLiteral(":codigo");
-        static const QString kMonto = QStringLiteral(":monto");
-
-        transaccionPerdida = false;
-        if (!m_marca.exec())
-            return fallo(m_marca, transaccionPerdida);
-        // An accepted date field is dd/mm/yyyy.
-        const QStringView f(vuelo.campos[0]);
-        m_grabar.bindValue(kFecha, unir({ f.sliced(6, 4), u"-", f.sliced(3, 2), u"-", f.sliced(0, 2) }));
-        m_grabar.bindValue(kCodigo, vuelo.codigo);
-        for (int i = 0; i < kCantidadesVuelo; ++i)
-            m_grabar.bindValue(kCantidades[i], vuelo.cantidades[i]);
-        const Decimal afectos = Decimal::entero(vuelo.cantidades[kCantidadesVuelo - 1].toLongLong());
-        m_grabar.bindValue(
-            kMonto, (afectos * tasa(unir({ f.sliced(6, 4), f.sliced(3, 2), f.sliced(0, 2) }))).texto());
-        if (!m_grabar.exec())
-            return fallo(m_grabar, transaccionPerdida);
-        if (!m_liberar.exec())
-            return fallo(m_liberar, transaccionPerdida);
-        return {};
-    }
-
-private:
-    // The rate in force on a date (yyyymmdd), read once per date.
-    Decimal tasa(const QString &fecha)
-    {
-        auto it = m_tasaPorFecha.constFind(fecha);
-        if (it == m_tasaPorFecha.cend())
-            it = m_tasaPorFecha.insert(fecha, val(m_tasas.vigente(fecha)));
-        return *it;
-    }
-
-    template<typename Sentencia>
-    ErrorBD fallo(const Sentencia &q, bool &transaccionPerdida)
-    {
-        const ErrorBD error = traducirError(q.lastError());
-        // Without the savepoint the transaction itself is gone.
-        transaccionPerdida = !m_volver.exec() || !m_liberar.exec();
-        return error;
-    }
-
-    const TablaTasas &m_tasas;
-    QHash<QString, Decimal> m_tasaPorFecha;
-    QSqlQuery m_grabar;
-    SentenciaRepetida m_marca;
-    SentenciaRepetida m_liberar;
-    SentenciaRepetida m_volver;
-};
+    return kColumnasInsercion
+        + QStringLiteral("SELECT 6, ?, ?, ?, u.* FROM unnest(") + QStringList(12, QStringLiteral("?::text[]")).join(u',')
+        + QStringLiteral(") AS u") + kActualizarVuelo;
+}
 
 QString lineaDeError(const Utilidad &u, const CamposVuelo &campos, QString error)
 {
@@ -136,7 +64,288 @@ QString lineaDeError(const Utilidad &u, const CamposVuelo &campos, QString error
     return u.alinearIzquierda(campos[0], 12) + u.alinearIzquierda(campos[1], 17) + error;
 }
 
+// Another program holds the database: the one reason the engine gives for
+// not starting or not ending a write transaction.
+ErrorBD baseBloqueada()
+{
+    return { kErrorBaseBloqueada, QStringLiteral("database is locked") };
+}
+
+// A field as the rules read it: without the blanks around it.
+QString sinBlancosAlrededor(const QString &campo)
+{
+    return campo.startsWith(u' ') || campo.endsWith(u' ') ? recortarBlancos(campo) : campo;
+}
+
+constexpr int kValoresPorVuelo = 15;
+
 } // namespace
+
+// What an import holds while it runs. The block statement is prepared
+// once; a block cut short (the file's last, or one that met a flight twice)
+// gets a statement of its own size.
+struct ImportacionFilas::Estado
+{
+    static constexpr int kVuelosPorBloque = 500;
+
+    Estado(Contexto &ctx, const QString &periodoMostrado)
+        : db(ctx.db())
+        , datos(ctx)
+        , tasas(datos)
+        , reglas(*ctx.utilidad, ctx.reloj ? ctx.reloj->hoy() : QDate::currentDate(), periodoMostrado)
+        , transaccion(db, Transaccion::Modo::Inmediata)
+        , bloque(db)
+        , uno(db)
+        , marca(db, QStringLiteral("SAVEPOINT vuelos"))
+        , liberar(db, QStringLiteral("RELEASE SAVEPOINT vuelos"))
+        , volver(db, QStringLiteral("ROLLBACK TO SAVEPOINT vuelos"))
+        , clave { ctx.sRuc, ctx.sPeriodo, ctx.sFormulario }
+    {
+        // SQLite undoes a refused statement alone and keeps the transaction:
+        // each flight is written as it comes, bound straight into SQLite. A
+        // server ends the transaction at the first refusal, so there the
+        // flights go a block at a time under a savepoint of the block.
+        if (motorDe(db) == Motor::SQLite)
+            sqlite = std::make_unique<SentenciaSqlite>(db, sentenciaVuelo());
+        valores.reserve(kVuelosPorBloque * kValoresPorVuelo);
+        claves.reserve(kVuelosPorBloque);
+    }
+
+    QSqlDatabase db;
+    const AccesoDatos datos;
+    const TablaTasas tasas;
+    const ReglasImportacion reglas;
+    Transaccion transaccion;
+    QSqlQuery bloque;
+    bool bloquePreparado = false;
+    QSqlQuery uno;
+    bool unoPreparado = false;
+    SentenciaRepetida marca;
+    SentenciaRepetida liberar;
+    SentenciaRepetida volver;
+    std::unique_ptr<SentenciaSqlite> sqlite;
+    QVariantList clave; // RUC, period, form
+    QHash<int, Decimal> tasaPorFecha; // by yyyymmdd
+    QVariantList valores; // the block's flights, kValoresPorVuelo each
+    QSet<QString> claves; // date and code of the block's flights
+};
+
+ImportacionFilas::ImportacionFilas(Contexto &contexto, const QString &periodoMostrado, QFileDevice &errores,
+    std::function<void(const AvanceImportacion &)> avance, qint64 total)
+    : m_ctx(contexto)
+    , m_errores(errores)
+    , m_aviso(std::move(avance))
+    , m_estado(std::make_unique<Estado>(contexto, periodoMostrado))
+{
+    m_avance.total = total;
+}
+
+ImportacionFilas::~ImportacionFilas() = default;
+
+bool ImportacionFilas::iniciar()
+{
+    return m_estado->transaccion.iniciada() || falla(baseBloqueada());
+}
+
+bool ImportacionFilas::falla(ErrorBD error)
+{
+    if (!m_error.hay())
+        m_error = std::move(error);
+    return false;
+}
+
+bool ImportacionFilas::fila(const CamposVuelo &leidos, qint64 numero)
+{
+    if (m_error.hay())
+        return false;
+    CamposVuelo campos;
+    for (int i = 0; i < kCamposVuelo; ++i)
+        campos[i] = sinBlancosAlrededor(leidos[i]);
+    LineaVuelo vuelo = m_estado->reglas.analizar(std::move(campos));
+    if (!vuelo.aceptada() && m_pendientes.isEmpty())
+        return cerrarFila(vuelo.campos, vuelo.error, numero);
+    QString monto;
+    // An accepted date field is dd/mm/yyyy; the working copy keeps yyyy-mm-dd.
+    char16_t iso[10] = {};
+    if (vuelo.aceptada()) {
+        const QStringView f(vuelo.campos[0]);
+        for (int i = 0; i < 4; ++i)
+            iso[i] = f[6 + i].unicode();
+        iso[4] = iso[7] = u'-';
+        iso[5] = f[3].unicode();
+        iso[6] = f[4].unicode();
+        iso[8] = f[0].unicode();
+        iso[9] = f[1].unicode();
+        monto = montoDolares(vuelo);
+    }
+    const QStringView fechaIso(iso, 10);
+    if (vuelo.aceptada() && m_estado->sqlite) {
+        SentenciaSqlite &q = *m_estado->sqlite;
+        q.texto(0, m_ctx.sRuc);
+        q.texto(1, m_ctx.sPeriodo);
+        q.texto(2, m_ctx.sFormulario);
+        q.texto(3, fechaIso);
+        q.texto(4, vuelo.codigo);
+        for (int i = 0; i < kCantidadesVuelo; ++i)
+            q.texto(5 + i, vuelo.cantidades[i]);
+        q.texto(14, monto);
+        QString motivo;
+        if (!q.ejecutar()) {
+            // Without its transaction the import cannot go on; otherwise the
+            // flight alone is refused, with the database's reason.
+            if (q.sinTransaccion())
+                return falla(q.error());
+            motivo = QStringLiteral("Error ") + QString::number(q.error().numero) + QStringLiteral(" - ")
+                + q.error().texto;
+        }
+        return cerrarFila(vuelo.campos, motivo, numero);
+    }
+    Pendiente p { std::move(vuelo.campos), std::move(vuelo.error), numero, false };
+    if (p.motivo.isEmpty()) {
+        // A flight met twice in a block goes into the next one, after the
+        // first has been written: the later line wins, as line by line.
+        const QString clave = fechaIso.toString() + u'|' + vuelo.codigo;
+        if (m_estado->claves.contains(clave) && !escribirBloque())
+            return false;
+        m_estado->claves.insert(clave);
+        QVariantList &v = m_estado->valores;
+        v << m_estado->clave << fechaIso.toString() << vuelo.codigo;
+        for (const QString &c : vuelo.cantidades)
+            v << c;
+        v << monto;
+        p.enBloque = true;
+    }
+    m_pendientes << std::move(p);
+    if (m_estado->valores.size() >= Estado::kVuelosPorBloque * kValoresPorVuelo)
+        return escribirBloque();
+    // Refused rows wait with the others, so that the error file and the
+    // progress follow the source's order.
+    if (m_pendientes.size() >= 4 * Estado::kVuelosPorBloque)
+        return escribirBloque();
+    return true;
+}
+
+QString ImportacionFilas::montoDolares(const LineaVuelo &vuelo)
+{
+    // The passengers subject to the tax times the rate in force on the
+    // arrival date, read once per date. A count is up to five digits.
+    qint64 afectos = 0;
+    for (const QChar c : vuelo.cantidades[kCantidadesVuelo - 1])
+        afectos = afectos * 10 + (c.unicode() - u'0');
+    const int dia = vuelo.fecha.year() * 10000 + vuelo.fecha.month() * 100 + vuelo.fecha.day();
+    auto it = m_estado->tasaPorFecha.constFind(dia);
+    if (it == m_estado->tasaPorFecha.cend())
+        it = m_estado->tasaPorFecha.insert(dia, val(m_estado->tasas.vigente(QString::number(dia))));
+    return (Decimal::entero(afectos) * *it).texto();
+}
+
+bool ImportacionFilas::escribirBloque()
+{
+    Estado &e = *m_estado;
+    const qsizetype vuelos = e.valores.size() / kValoresPorVuelo;
+    if (vuelos > 0) {
+        QSqlQuery &q = e.bloque;
+        if (!e.bloquePreparado) {
+            if (!q.prepare(sentenciaBloqueVuelos()))
+                return falla(traducirError(q.lastError()));
+            e.bloquePreparado = true;
+        }
+        for (int i = 0; i < 3; ++i)
+            q.bindValue(i, e.clave.at(i));
+        for (int c = 3; c < kValoresPorVuelo; ++c) {
+            QStringList columna;
+            columna.reserve(vuelos);
+            for (qsizetype v = 0; v < vuelos; ++v)
+                columna << e.valores.at(v * kValoresPorVuelo + c).toString();
+            q.bindValue(c, dialecto::arregloPostgres(columna));
+        }
+        if (!e.marca.exec())
+            return falla(traducirError(e.marca.lastError()));
+        if (q.exec()) {
+            if (!e.liberar.exec())
+                return falla(traducirError(e.liberar.lastError()));
+        } else {
+            const ErrorBD error = traducirError(q.lastError());
+            // Without the savepoint the database has ended the whole
+            // transaction: the import cannot go on.
+            if (!e.volver.exec() || !e.liberar.exec())
+                return falla(error);
+            if (!escribirUnoAUno())
+                return false;
+        }
+    }
+    e.valores.clear();
+    e.claves.clear();
+    return cerrarFilas();
+}
+
+bool ImportacionFilas::escribirUnoAUno()
+{
+    Estado &e = *m_estado;
+    if (!e.unoPreparado) {
+        e.unoPreparado = e.uno.prepare(sentenciaVuelo());
+        if (!e.unoPreparado)
+            return falla(traducirError(e.uno.lastError()));
+    }
+    qsizetype desde = 0;
+    for (Pendiente &p : m_pendientes) {
+        if (!p.enBloque)
+            continue;
+        for (int i = 0; i < kValoresPorVuelo; ++i)
+            e.uno.bindValue(i, e.valores.at(desde + i));
+        desde += kValoresPorVuelo;
+        if (!e.marca.exec())
+            return falla(traducirError(e.marca.lastError()));
+        if (e.uno.exec()) {
+            if (!e.liberar.exec())
+                return falla(traducirError(e.liberar.lastError()));
+            continue;
+        }
+        const ErrorBD error = traducirError(e.uno.lastError());
+        if (!e.volver.exec() || !e.liberar.exec())
+            return falla(error);
+        p.motivo = QStringLiteral("Error ") + QString::number(error.numero) + QStringLiteral(" - ") + error.texto;
+    }
+    return true;
+}
+
+bool ImportacionFilas::cerrarFilas()
+{
+    for (const Pendiente &p : std::as_const(m_pendientes)) {
+        if (!cerrarFila(p.campos, p.motivo, p.numero))
+            return false;
+    }
+    m_pendientes.clear();
+    return true;
+}
+
+bool ImportacionFilas::cerrarFila(const CamposVuelo &campos, const QString &motivo, qint64 numero)
+{
+    if (motivo.isEmpty()) {
+        ++m_avance.transferidos;
+    } else {
+        const QString texto = m_numerarFilas
+            ? QStringLiteral("Fila ") + QString::number(numero) + QStringLiteral(": ") + motivo
+            : motivo;
+        const QByteArray bytes = aCp1252(lineaDeError(*m_ctx.utilidad, campos, texto)) + "\r\n";
+        if (m_errores.write(bytes) != bytes.size())
+            return falla(errorArchivo(m_errores, QStringLiteral("No se pudo escribir el archivo")));
+        ++m_avance.rechazados;
+    }
+    ++m_avance.leidas;
+    if (m_aviso)
+        m_aviso(m_avance);
+    return true;
+}
+
+bool ImportacionFilas::terminar()
+{
+    if (m_error.hay() || !escribirBloque())
+        return false;
+    if (!m_errores.flush())
+        return falla(errorArchivo(m_errores, QStringLiteral("No se pudo escribir el archivo")));
+    return m_estado->transaccion.confirmar() || falla(baseBloqueada());
+}
 
 bool ArchivoTexto::leer(const QString &ruta)
 {
@@ -232,10 +441,17 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
         return interrumpir(archivo.error());
     AvanceImportacion paso;
     bool terminadas = true;
-    const bool completas = archivo.recorrer([&](const QString &l) {
+    // In the code page "|" and the blank are the bytes of those characters
+    // and no other: the lines are checked as they are in the file.
+    const bool completas = archivo.recorrerBytes([&](QByteArrayView l) {
         ++paso.total;
-        terminadas = terminadas && terminaEnSeparador(l);
-        return separadoresCompletos(l);
+        if (terminadas) {
+            QByteArrayView recortada = l;
+            while (!recortada.isEmpty() && recortada.back() == ' ')
+                recortada.chop(1);
+            terminadas = recortada.isEmpty() || recortada.back() == '|';
+        }
+        return l.count('|') == kCamposVuelo;
     });
     if (!completas) {
         r.estado = Estado::CamposIncorrectos;
@@ -258,62 +474,19 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
             errores.close();
         return interrumpir(std::move(error));
     };
-    // Another program holds the database: the one reason the engine gives
-    // for not starting or not ending a write transaction.
-    const ErrorBD bloqueada { kErrorBaseBloqueada, QStringLiteral("database is locked") };
 
-    QSqlDatabase db = m_ctx.db();
-    Transaccion transaccion(db, Transaccion::Modo::Inmediata);
-    if (!transaccion.iniciada())
-        return abandonar(bloqueada);
-
-    const AccesoDatos datos(m_ctx);
-    const TablaTasas tasas(datos);
-    const QDate hoy = m_ctx.reloj ? m_ctx.reloj->hoy() : QDate::currentDate();
-    const ReglasImportacion reglas(utilidad, hoy, m_periodoMostrado);
-    GrabadorVuelos grabador(m_ctx, db, tasas);
-
-    ErrorBD falloGrave;
-    const bool leido = archivo.recorrer([&](const QString &linea) {
-        const LineaVuelo vuelo = reglas.analizar(linea);
-        QString motivo = vuelo.error;
-        if (vuelo.aceptada()) {
-            bool perdida = false;
-            const ErrorBD fallo = grabador.GrabaVuelo(vuelo, perdida);
-            if (perdida) {
-                falloGrave = fallo;
-                return false;
-            }
-            if (fallo.hay())
-                motivo = QStringLiteral("Error ") + QString::number(fallo.numero) + QStringLiteral(" - ")
-                    + fallo.texto;
-        }
-        if (motivo.isEmpty()) {
-            ++paso.transferidos;
-        } else {
-            const QByteArray bytes = aCp1252(lineaDeError(utilidad, vuelo.campos, motivo)) + "\r\n";
-            if (errores.write(bytes) != bytes.size()) {
-                falloGrave = errorArchivo(errores, QStringLiteral("No se pudo escribir el archivo"));
-                return false;
-            }
-            ++paso.rechazados;
-        }
-        ++paso.leidas;
-        if (avance)
-            avance(paso);
-        return true;
-    });
-    if (!leido)
-        return abandonar(falloGrave);
-
-    if (!errores.flush())
-        return abandonar(errorArchivo(errores, QStringLiteral("No se pudo escribir el archivo")));
-    if (!transaccion.confirmar())
-        return abandonar(bloqueada);
+    ImportacionFilas filas(m_ctx, m_periodoMostrado, errores, avance, paso.total);
+    if (!filas.iniciar())
+        return abandonar(filas.error());
+    qint64 numero = 0;
+    const bool leido
+        = archivo.recorrer([&](const QString &linea) { return filas.fila(separarCampos(linea), ++numero); });
+    if (!leido || !filas.terminar())
+        return abandonar(filas.error());
     errores.close();
     r.estado = Estado::Terminada;
-    r.transferidos = paso.transferidos;
-    r.rechazados = paso.rechazados;
+    r.transferidos = filas.avance().transferidos;
+    r.rechazados = filas.avance().rechazados;
     return r;
 }
 

@@ -2,13 +2,16 @@
 
 #include "reglasimportacion.h"
 #include "store/basedatos.h"
+#include "store/decimal.h"
 #include "store/texto.h"
 
 #include <QByteArray>
-
+#include <QFileDevice>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 namespace kv {
 
@@ -31,6 +34,11 @@ public:
     // when it stopped early.
     template<typename Accion> bool recorrer(Accion &&accion) const
     {
+        return recorrerBytes([&accion](QByteArrayView linea) { return accion(desdeCp1252(linea)); });
+    }
+    // The same with each line's bytes as they are in the file.
+    template<typename Accion> bool recorrerBytes(Accion &&accion) const
+    {
         const QByteArrayView todo(m_bytes);
         const qsizetype n = todo.size();
         qsizetype inicio = 0;
@@ -38,7 +46,7 @@ public:
             qsizetype fin = inicio;
             while (fin < n && todo[fin] != '\n' && todo[fin] != '\r')
                 ++fin;
-            if (!accion(desdeCp1252(todo.sliced(inicio, fin - inicio))))
+            if (!accion(todo.sliced(inicio, fin - inicio)))
                 return false;
             if (fin + 1 < n && todo[fin] == '\r' && todo[fin + 1] == '\n')
                 ++fin;
@@ -78,6 +86,72 @@ struct ResultadoImportacion
 
     // True when the import ran to the end with no record rejected.
     bool satisfactoria() const { return estado == Estado::Terminada && rechazados == 0; }
+};
+
+// The rows of one import on their way into the working copy TMPF517DETVP,
+// whatever file they were read from. Each row goes through the field rules;
+// an accepted row adds its flight or updates the flight of the same date and
+// code, a refused one becomes a line of the error file with its reason, and
+// `avance` is told after every row, in the rows' order. Everything happens
+// in one transaction, begun by iniciar and committed by terminar: an import
+// that stops half way leaves the working copy as it was.
+//
+// Accepted rows are written a block at a time, one statement per block.
+// A block the database refuses is undone and its rows written one by one,
+// so that the flight it refuses is listed with the database's reason
+// ("Error " + number + " - " + text) and the others go in.
+class ImportacionFilas
+{
+public:
+    // `periodoMostrado` is the declared period as mm/yyyy; `total` the rows
+    // the source holds, for the progress.
+    ImportacionFilas(Contexto &contexto, const QString &periodoMostrado, QFileDevice &errores,
+        std::function<void(const AvanceImportacion &)> avance = {}, qint64 total = 0);
+    ~ImportacionFilas();
+    ImportacionFilas(const ImportacionFilas &) = delete;
+    ImportacionFilas &operator=(const ImportacionFilas &) = delete;
+
+    // Error lines start with "Fila " + the row's number + ": " (a sheet's
+    // rows are found by number; a text file's by date and code).
+    void setNumerarFilas(bool numerar) { m_numerarFilas = numerar; }
+
+    // Takes the write lock; false when another program holds the database.
+    bool iniciar();
+    // GrabaVuelo for one row: its eleven fields as read (blanks around a
+    // field do not count) and its number in the source. False when the
+    // import cannot go on (error() says why); a refused row is no reason.
+    bool fila(const CamposVuelo &campos, qint64 numero);
+    // Writes the rows still waiting and commits.
+    bool terminar();
+
+    const ErrorBD &error() const { return m_error; }
+    const AvanceImportacion &avance() const { return m_avance; }
+
+private:
+    struct Pendiente
+    {
+        CamposVuelo campos;
+        QString motivo; // the rule's reason; empty while accepted
+        qint64 numero = 0;
+        bool enBloque = false;
+    };
+
+    bool escribirBloque();
+    bool escribirUnoAUno();
+    bool cerrarFilas();
+    bool cerrarFila(const CamposVuelo &campos, const QString &motivo, qint64 numero);
+    bool falla(ErrorBD error);
+    QString montoDolares(const LineaVuelo &vuelo);
+
+    Contexto &m_ctx;
+    QFileDevice &m_errores;
+    std::function<void(const AvanceImportacion &)> m_aviso;
+    AvanceImportacion m_avance;
+    bool m_numerarFilas = false;
+    ErrorBD m_error;
+    struct Estado;
+    std::unique_ptr<Estado> m_estado;
+    QList<Pendiente> m_pendientes;
 };
 
 // The flight import of the open declaration: the carrier's file

@@ -21,7 +21,7 @@ QString sinCerosIzquierda(const QString &digitos)
     qsizetype i = 0;
     while (i + 1 < digitos.size() && digitos.at(i) == u'0')
         ++i;
-    return digitos.sliced(i);
+    return i == 0 ? digitos : digitos.sliced(i);
 }
 
 } // namespace
@@ -145,8 +145,13 @@ QString ReglasImportacion::validar(const CamposVuelo &campos, QDate &fecha) cons
 
 LineaVuelo ReglasImportacion::analizar(QStringView linea) const
 {
+    return analizar(separarCampos(linea));
+}
+
+LineaVuelo ReglasImportacion::analizar(CamposVuelo campos) const
+{
     LineaVuelo r;
-    r.campos = separarCampos(linea);
+    r.campos = std::move(campos);
     QDate fecha;
     r.error = validar(r.campos, fecha);
     if (!r.aceptada())

@@ -60,6 +60,8 @@ public:
 
     // Splits, checks and, when accepted, converts one line.
     LineaVuelo analizar(QStringView linea) const;
+    // The same for fields already split and trimmed.
+    LineaVuelo analizar(CamposVuelo campos) const;
 
 private:
     QString validar(const CamposVuelo &campos, QDate &fecha) const;

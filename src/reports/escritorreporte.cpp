@@ -2,12 +2,16 @@
 
 #include "store/texto.h"
 
+#include <charconv>
+
 namespace kv {
 
 EscritorReporte::~EscritorReporte()
 {
-    if (m_archivo.isOpen())
+    if (m_archivo.isOpen()) {
+        volcar();
         m_archivo.close();
+    }
 }
 
 bool EscritorReporte::abrir(const QString &ruta)
@@ -15,6 +19,7 @@ bool EscritorReporte::abrir(const QString &ruta)
     if (m_archivo.isOpen())
         m_archivo.close();
     m_error.clear();
+    m_bloque.clear();
     m_archivo.setFileName(ruta);
     if (!m_archivo.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         m_error = QStringLiteral("No se pudo crear el archivo %1: %2").arg(ruta, m_archivo.errorString());
@@ -26,30 +31,103 @@ bool EscritorReporte::abrir(const QString &ruta)
 bool EscritorReporte::cerrar()
 {
     if (m_archivo.isOpen()) {
+        volcar();
         if (!m_archivo.flush() && m_error.isEmpty())
             m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
                           .arg(m_archivo.fileName(), m_archivo.errorString());
         m_archivo.close();
     }
+    m_bloque.clear();
     return m_error.isEmpty();
+}
+
+bool EscritorReporte::volcar()
+{
+    if (m_bloque.isEmpty())
+        return m_error.isEmpty();
+    const bool escrito = m_archivo.write(m_bloque) == m_bloque.size();
+    m_bloque.truncate(0); // the room stays for the next block
+    if (!escrito && m_error.isEmpty())
+        m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
+                      .arg(m_archivo.fileName(), m_archivo.errorString());
+    return escrito && m_error.isEmpty();
+}
+
+bool EscritorReporte::abiertoParaEscribir()
+{
+    if (m_archivo.isOpen())
+        return true;
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("El archivo del reporte no está abierto.");
+    return false;
+}
+
+bool EscritorReporte::terminarRegistro()
+{
+    m_bloque += "\r\n";
+    constexpr qsizetype kBloque = 1 << 16;
+    return m_bloque.size() < kBloque ? m_error.isEmpty() : volcar();
 }
 
 bool EscritorReporte::escribirLinea(QStringView linea)
 {
-    if (!m_archivo.isOpen()) {
-        if (m_error.isEmpty())
-            m_error = QStringLiteral("El archivo del reporte no está abierto.");
+    if (!abiertoParaEscribir())
         return false;
-    }
-    QByteArray bytes = aCp1252(linea);
-    bytes += "\r\n";
-    if (m_archivo.write(bytes) != bytes.size()) {
-        if (m_error.isEmpty())
-            m_error = QStringLiteral("No se pudo escribir el archivo %1: %2")
-                          .arg(m_archivo.fileName(), m_archivo.errorString());
+    anadirCp1252(m_bloque, linea);
+    return terminarRegistro();
+}
+
+namespace {
+
+void anadirNumero(QByteArray &bytes, int n)
+{
+    char cifras[16];
+    const auto [fin, ec] = std::to_chars(cifras, cifras + sizeof cifras, n);
+    Q_UNUSED(ec);
+    bytes.append(cifras, fin - cifras);
+}
+
+} // namespace
+
+bool EscritorReporte::escribirTexto(int x, int y, QStringView texto, bool negrita, int tamano, int hoja)
+{
+    if (!abiertoParaEscribir())
         return false;
+    m_bloque += "pPos|";
+    anadirNumero(m_bloque, x);
+    m_bloque += '|';
+    anadirNumero(m_bloque, y);
+    m_bloque += '|';
+    // The text field as textoParaRegistro leaves it: "|" is written "¦",
+    // a line end a blank. Each of the three is the only character that
+    // becomes its byte.
+    const qsizetype inicio = m_bloque.size();
+    anadirCp1252(m_bloque, texto);
+    for (char *c = m_bloque.data() + inicio, *fin = m_bloque.data() + m_bloque.size(); c != fin; ++c) {
+        if (*c == '|')
+            *c = char(0xA6);
+        else if (*c == '\r' || *c == '\n')
+            *c = ' ';
     }
-    return true;
+    m_bloque += negrita ? "|True|" : "|False|";
+    anadirNumero(m_bloque, tamano);
+    m_bloque += '|';
+    anadirNumero(m_bloque, hoja);
+    m_bloque += '|';
+    return terminarRegistro();
+}
+
+bool EscritorReporte::escribirCuadro(int x1, int y1, int x2, int y2, int hoja)
+{
+    if (!abiertoParaEscribir())
+        return false;
+    m_bloque += "pCuadro";
+    for (int n : {x1, y1, x2, y2, hoja}) {
+        m_bloque += '|';
+        anadirNumero(m_bloque, n);
+    }
+    m_bloque += '|';
+    return terminarRegistro();
 }
 
 bool EscritorReporte::escribirFuente(const QString &nombre)
@@ -111,19 +189,12 @@ void pImpLinea(int x, int y, const QString &texto, bool negrita, int tamano, int
 
 void pImpTexto(int x, int y, const QString &texto, bool negrita, int tamano, int hoja, EscritorReporte &archivo)
 {
-    // Built piece by piece: the text may hold "%" signs of its own.
-    const QChar sep = u'|';
-    QString linea = QStringLiteral("pPos|");
-    linea += QString::number(x) + sep + QString::number(y) + sep + textoParaRegistro(texto) + sep;
-    linea += negrita ? QStringLiteral("True") : QStringLiteral("False");
-    linea += sep + QString::number(tamano) + sep + QString::number(hoja) + sep;
-    archivo.escribirLinea(linea);
+    archivo.escribirTexto(x, y, texto, negrita, tamano, hoja);
 }
 
 void pImpCuadro(int x1, int y1, int x2, int y2, int hoja, EscritorReporte &archivo)
 {
-    archivo.escribirLinea(
-        QStringLiteral("pCuadro|%1|%2|%3|%4|%5|").arg(x1).arg(y1).arg(x2).arg(y2).arg(hoja));
+    archivo.escribirCuadro(x1, y1, x2, y2, hoja);
 }
 
 } // namespace kv

@@ -27,8 +27,15 @@ public:
     QString error() const { return m_error; }
     QString ruta() const { return m_archivo.fileName(); }
 
-    // One line as given (no field rules applied).
+    // One line as given (no field rules applied). Lines are gathered and
+    // written to the file a large block at a time; a write that fails is
+    // reported here or by cerrar().
     bool escribirLinea(QStringView linea);
+    // A text record and a rectangle record (pImpTexto, pImpCuadro), put
+    // together in the block without a line of their own first: a report of
+    // 100,000 flights writes 100,000 of them.
+    bool escribirTexto(int x, int y, QStringView texto, bool negrita, int tamano, int hoja);
+    bool escribirCuadro(int x1, int y1, int x2, int y2, int hoja);
 
     // The header records, each a tag, its value and the closing tag.
     bool escribirFuente(const QString &nombre = QStringLiteral("Courier New"));
@@ -38,8 +45,13 @@ public:
     bool escribirColor(quint32 colorOle);
 
 private:
+    bool abiertoParaEscribir();
+    bool terminarRegistro();
+    bool volcar();
+
     QFile m_archivo;
     QString m_error;
+    QByteArray m_bloque; // Windows-1252 bytes not yet written
 };
 
 // The two line writers every report of the module uses.

@@ -4,6 +4,7 @@
 #include "store/accesodatos.h"
 #include "store/contexto.h"
 #include "store/formato.h"
+#include "store/funcionessqlite.h"
 #include "store/numeros.h"
 #include "store/texto.h"
 #include "store/utilidad.h"
@@ -108,10 +109,13 @@ QStringView sinBlancos(QStringView texto)
 
 // One flight of the detail: arrival date left-aligned in 11, code in 16,
 // the nine counts right-aligned in 6, their sum in 7 and the tax in 13.
-void lineaVuelo(QString &linea, const QSqlQuery &q)
+// The values of one flight as text, columns 0 to 11 of the print-out's
+// query; `fechaComoValor` gives column 0 as stored when it is no ISO text.
+template<typename FechaComoValor>
+void lineaVuelo(QString &linea, const QString (&valores)[12], FechaComoValor &&fechaComoValor)
 {
-    linea.clear();
-    const QString fecha = q.value(0).toString();
+    linea.truncate(0);
+    const QString &fecha = valores[0];
     // ISO text, the stored form, is turned round without a date object.
     if (fecha.size() >= 10 && fecha.at(4) == u'-' && fecha.at(7) == u'-') {
         const QStringView f(fecha);
@@ -122,17 +126,24 @@ void lineaVuelo(QString &linea, const QSqlQuery &q)
         linea += f.first(4);
         linea += u' ';
     } else {
-        anadirIzquierda(linea, fechaImpresa(q.value(0)), 11);
+        anadirIzquierda(linea, fechaImpresa(fechaComoValor()), 11);
     }
-    const QString codigo = q.value(1).toString();
-    anadirIzquierda(linea, sinBlancos(codigo), 16);
+    anadirIzquierda(linea, sinBlancos(valores[1]), 16);
     qint64 enteros = 0;
     Decimal resto;
     for (int c = 2; c <= 10; ++c) {
-        const QString valor = q.value(c).toString();
-        const QStringView cuenta = sinBlancos(valor);
-        bool entero = false;
-        const qint64 n = cuenta.toLongLong(&entero);
+        const QStringView cuenta = sinBlancos(valores[c]);
+        // Counts are plain digits; anything else is read as the number
+        // conversion reads it.
+        bool entero = !cuenta.isEmpty() && cuenta.size() <= 18;
+        qint64 n = 0;
+        for (qsizetype i = 0; i < cuenta.size() && entero; ++i) {
+            const char16_t u = cuenta[i].unicode();
+            entero = u >= u'0' && u <= u'9';
+            n = n * 10 + (u - u'0');
+        }
+        if (!entero)
+            n = cuenta.toLongLong(&entero);
         if (entero)
             enteros += n;
         else
@@ -140,8 +151,7 @@ void lineaVuelo(QString &linea, const QSqlQuery &q)
         anadirDerecha(linea, cuenta, 6);
     }
     anadirDerecha(linea, resto.esCero() ? QString::number(enteros) : (Decimal::entero(enteros) + resto).texto(), 7);
-    const QString dolares = q.value(11).toString();
-    anadirDerecha(linea, sinBlancos(dolares), 13);
+    anadirDerecha(linea, sinBlancos(valores[11]), 13);
 }
 
 // The conditions that pick one declaration's rows (taxpayer, period and
@@ -348,20 +358,42 @@ int Escritura::pHoja1r(int hoja)
     y += kPaso;
 
     const QString tabla = m_d.historico ? QStringLiteral("HF517DETVP") : QStringLiteral("F517DETVP");
-    QSqlQuery q = consultar(condiciones(
+    const ConsultaSql vuelosSql = condiciones(
         m_d, QStringLiteral("SELECT fec_arribo, cod_vuelo, num_tripulantes, num_personal, num_transito, num_arrfor, "
                             "num_diplo, num_extrad, num_deport, num_adqanterior, num_afectos, mto_dolar FROM ")
                  + tabla + QStringLiteral(" WHERE tip_doc_d=6 AND doc_id_d=? AND periodo=? AND formulario=?"),
-        QStringLiteral("fec_arribo, cod_vuelo")));
-    if (error.hay())
-        return m_hoja;
+        QStringLiteral("fec_arribo, cod_vuelo"));
     int vuelos = 0;
     QString linea;
-    while (q.next()) {
-        ++vuelos;
-        lineaVuelo(linea, q);
-        filaTabla(y, linea, kTablaVuelos);
+    QString valores[12];
+    const QSqlDatabase db = m_datos.contexto().db();
+    if (motorDe(db) == Motor::SQLite) {
+        // The flights are the bulk of a long print-out: read straight from
+        // SQLite, each value as the Qt driver would give it.
+        SentenciaSqlite q(db, vuelosSql.sql);
+        for (qsizetype i = 0; i < vuelosSql.valores.size(); ++i)
+            q.texto(int(i), vuelosSql.valores.at(i).toString());
+        while (q.siguiente()) {
+            ++vuelos;
+            for (int c = 0; c < 12; ++c)
+                q.textoEn(c, valores[c]);
+            lineaVuelo(linea, valores, [&q] { return q.valor(0); });
+            filaTabla(y, linea, kTablaVuelos);
+        }
+        if (q.error().hay() && !error.hay())
+            error = q.error();
+    } else {
+        QSqlQuery q = consultar(vuelosSql);
+        while (!error.hay() && q.next()) {
+            ++vuelos;
+            for (int c = 0; c < 12; ++c)
+                valores[c] = q.value(c).toString();
+            lineaVuelo(linea, valores, [&q] { return q.value(0); });
+            filaTabla(y, linea, kTablaVuelos);
+        }
     }
+    if (error.hay())
+        return m_hoja;
     cierreTabla(y, kTablaVuelos, QStringLiteral("Total de Vuelos en el Período : ") + QString::number(vuelos), 300,
                 QStringLiteral("Total Impuesto US Dólares ( $ ): ") + formato(QStringView(casilla(396)), u"###,###,###,##0"),
                 5300);

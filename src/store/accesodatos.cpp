@@ -65,7 +65,192 @@ QString patronLike(const QString &patron)
     return r;
 }
 
+// A character of a text as UTF-16, or a byte of UTF-8 (ASCII bytes are the
+// same character).
+char16_t unidad(QChar c)
+{
+    return c.unicode();
+}
+char16_t unidad(char c)
+{
+    return uchar(c);
+}
+
+template<typename Texto> Texto sinBlancosBorde(Texto t)
+{
+    while (!t.isEmpty() && t.front() == ' ')
+        t = t.sliced(1);
+    while (!t.isEmpty() && t.back() == ' ')
+        t.chop(1);
+    return t;
+}
+
+// Up to 18 digits and nothing else: a whole number that fits in 64 bits.
+template<typename Texto> std::optional<qint64> soloCifras(Texto t)
+{
+    if (t.isEmpty() || t.size() > 18)
+        return std::nullopt;
+    qint64 n = 0;
+    for (const auto c : t) {
+        const char16_t u = unidad(c);
+        if (u < u'0' || u > u'9')
+            return std::nullopt;
+        n = n * 10 + (u - u'0');
+    }
+    return n;
+}
+
+// A text that cannot be a number whatever its blanks and signs: a
+// character that no numeric form takes, with no "&H"/"&O" prefix that
+// would make letters digits.
+template<typename Texto> bool nuncaNumero(Texto t)
+{
+    static constexpr QLatin1String kPosibles(" \t\n\r+-(),.eEdD0123456789&");
+    for (const auto c : t) {
+        const char16_t u = unidad(c);
+        if (u == u'&')
+            return false;
+        if (u >= 0x80 || !kPosibles.contains(QLatin1Char(char(u))))
+            return true;
+    }
+    return false;
+}
+
+// "yyyy-mm-dd" at the start of a text (a date-time follows it) as the
+// number yyyymmdd; nothing when the text is not that or the day does not
+// exist, as an ISO date read by QDate.
+template<typename Texto> std::optional<int> fechaIso(Texto t)
+{
+    if (t.size() < 10 || t[4] != '-' || t[7] != '-')
+        return std::nullopt;
+    int partes[3] = {0, 0, 0};
+    const int desde[3] = {0, 5, 8};
+    const int largo[3] = {4, 2, 2};
+    for (int p = 0; p < 3; ++p) {
+        for (int i = desde[p]; i < desde[p] + largo[p]; ++i) {
+            const char16_t u = unidad(t[i]);
+            if (u < u'0' || u > u'9')
+                return std::nullopt;
+            partes[p] = partes[p] * 10 + (u - u'0');
+        }
+    }
+    if (partes[0] == 0 || !QDate(partes[0], partes[1], partes[2]).isValid())
+        return std::nullopt;
+    return partes[0] * 10000 + partes[1] * 100 + partes[2];
+}
+
 } // namespace
+
+void SumaCodigoControl::agregarGeneral(const ValorColumna &c)
+{
+    const QString texto = textoParaCodigo(c);
+    if (numerica()) {
+        if (const auto n = convertirNumero(texto))
+            m_numerica += *n;
+    } else {
+        sumarCaracteres(texto);
+    }
+    ++m_columna;
+}
+
+void SumaCodigoControl::sumarCaracteres(QStringView texto)
+{
+    for (qsizetype j = 0; j < texto.size(); ++j)
+        m_textual += __int128(j + 1) * codigoCp1252(texto[j]);
+}
+
+void SumaCodigoControl::agregar(const ValorColumna &c)
+{
+    if (c.valor.isNull() || !c.valor.isValid() || c.tipo == TipoColumna::Otro)
+        return agregarNulo();
+    const int tipo = c.valor.typeId();
+    if (tipo == QMetaType::QString && c.tipo != TipoColumna::Numero) {
+        const QStringView t = *static_cast<const QString *>(c.valor.constData());
+        if (c.tipo == TipoColumna::Texto && !numerica()) {
+            // Blanks at either end do not count, and every character
+            // weighs its Windows-1252 code.
+            sumarCaracteres(sinBlancosBorde(t));
+            ++m_columna;
+            return;
+        }
+        if (c.tipo == TipoColumna::Texto) {
+            if (sumarTextoNumerico(sinBlancosBorde(t)))
+                return;
+        } else if (numerica()) {
+            if (const auto f = fechaIso(t))
+                return sumarEntero(*f);
+        }
+    } else if ((tipo == QMetaType::Int || tipo == QMetaType::LongLong) && numerica()
+               && (c.tipo == TipoColumna::Texto || c.tipo == TipoColumna::Numero)) {
+        return sumarEntero(c.valor.toLongLong());
+    }
+    agregarGeneral(c);
+}
+
+void SumaCodigoControl::sumarEntero(qint64 n)
+{
+    m_numerica += Decimal::entero(n);
+    ++m_columna;
+}
+
+template<typename Texto> bool SumaCodigoControl::sumarTextoNumerico(Texto recortado)
+{
+    if (const auto n = soloCifras(recortado)) {
+        sumarEntero(*n);
+        return true;
+    }
+    if (nuncaNumero(recortado)) {
+        agregarNulo();
+        return true;
+    }
+    return false;
+}
+
+void SumaCodigoControl::agregarUtf8(QByteArrayView utf8, TipoColumna tipo)
+{
+    if (tipo == TipoColumna::Otro)
+        return agregarNulo();
+    if (tipo == TipoColumna::Texto) {
+        const QByteArrayView t = sinBlancosBorde(utf8);
+        if (numerica()) {
+            if (sumarTextoNumerico(t))
+                return;
+        } else if (std::all_of(t.begin(), t.end(), [](char c) { return uchar(c) < 0x80; })) {
+            // ASCII is its own code page.
+            for (qsizetype j = 0; j < t.size(); ++j)
+                m_textual += __int128(j + 1) * uchar(t[j]);
+            ++m_columna;
+            return;
+        }
+    } else if (tipo == TipoColumna::Fecha && numerica()) {
+        if (const auto f = fechaIso(utf8))
+            return sumarEntero(*f);
+    }
+    agregarGeneral({QString::fromUtf8(utf8), tipo});
+}
+
+void SumaCodigoControl::agregarEntero(qint64 valor, TipoColumna tipo)
+{
+    if (numerica() && (tipo == TipoColumna::Texto || tipo == TipoColumna::Numero))
+        return sumarEntero(valor);
+    agregarGeneral({QVariant(valor), tipo});
+}
+
+QString SumaCodigoControl::codigo() const
+{
+    // ultimosTres of each sum, written straight into the six characters.
+    __int128 numerica = m_numerica.redondeado(0).unidades() / Decimal::kUnidad;
+    __int128 textual = m_textual;
+    QString r(6, Qt::Uninitialized);
+    QChar *c = r.data();
+    for (__int128 suma : {numerica, textual}) {
+        const int n = int((suma < 0 ? -suma : suma) % 1000);
+        *c++ = QChar(u'0' + n / 100);
+        *c++ = QChar(u'0' + n / 10 % 10);
+        *c++ = QChar(u'0' + n % 10);
+    }
+    return r;
+}
 
 TipoColumna tipoDeclarado(const QString &tipo)
 {

@@ -34,6 +34,42 @@ struct ValorColumna
 
 TipoColumna tipoDeclarado(const QString &tipo);
 
+// The record check code worked out one column at a time, in table order:
+// the first nNumericos columns add up as numbers, the others as
+// position-weighted Windows-1252 character codes (the caller leaves out the
+// code's own column). Gives the same code as AccesoDatos::CodigoControl; the
+// plain texts the tables mostly hold (digits, ASCII codes, ISO dates) are
+// added without building a number or a string, so that a save computes the
+// codes of 100,000 flights in a fraction of the time it takes to store them.
+class SumaCodigoControl
+{
+public:
+    explicit SumaCodigoControl(int nNumericos) : m_numericos(nNumericos) {}
+
+    void agregar(const ValorColumna &columna);
+    // A value as SQLite holds it: text as UTF-8, a whole number, or none.
+    void agregarUtf8(QByteArrayView utf8, TipoColumna tipo);
+    void agregarEntero(qint64 valor, TipoColumna tipo);
+    void agregarNulo() { ++m_columna; }
+
+    QString codigo() const;
+
+private:
+    bool numerica() const { return m_columna < m_numericos; }
+    // The general rule for whatever the fast ways do not take.
+    void agregarGeneral(const ValorColumna &columna);
+    void sumarEntero(qint64 n);
+    // A text column where numbers add, already without its blanks: true
+    // when plain digits or no number at all settled it.
+    template<typename Texto> bool sumarTextoNumerico(Texto recortado);
+    void sumarCaracteres(QStringView texto);
+
+    int m_numericos;
+    int m_columna = 0;
+    Decimal m_numerica;
+    __int128 m_textual = 0;
+};
+
 // Prepares the statement, binds its values and runs it. A grid needs a
 // scrollable query; everything else reads forward only.
 QSqlQuery ejecutarConsulta(QSqlDatabase db, const ConsultaSql &consulta, ErrorBD *error = nullptr,

@@ -18,6 +18,12 @@ namespace dialecto {
 // there the text is tested first and anything that is not a number is 0.
 QString entero(Motor motor, const QString &columna);
 
+// Texts as one PostgreSQL array value ({"a","b",NULL}: a null text is
+// NULL), bound as one value: a block of rows goes to a server as one array
+// per column and unnest() makes them rows again, so that the server parses
+// a short statement instead of thousands of values.
+QString arregloPostgres(const QStringList &textos);
+
 } // namespace dialecto
 
 // A statement without values that runs many times (a savepoint and its

@@ -228,21 +228,26 @@ QString horaLarga(const QTime &hora)
 
 QDate leerFecha(QStringView texto)
 {
-    const QList<QStringView> partes = texto.split(u'/');
-    if (partes.size() != 3)
+    // Three parts between "/", read digit by digit: an import reads one
+    // date a line.
+    const qsizetype barra1 = texto.indexOf(u'/');
+    const qsizetype barra2 = barra1 < 0 ? -1 : texto.indexOf(u'/', barra1 + 1);
+    if (barra2 < 0 || texto.indexOf(u'/', barra2 + 1) >= 0)
         return {};
     const auto numero = [](QStringView parte, qsizetype minimo, qsizetype maximo) {
         if (parte.size() < minimo || parte.size() > maximo)
             return -1;
+        int n = 0;
         for (const QChar c : parte) {
             if (c < u'0' || c > u'9')
                 return -1;
+            n = n * 10 + (c.unicode() - u'0');
         }
-        return parte.toInt();
+        return n;
     };
-    const int dia = numero(partes[0], 1, 2);
-    const int mes = numero(partes[1], 1, 2);
-    const int anio = numero(partes[2], 4, 4);
+    const int dia = numero(texto.first(barra1), 1, 2);
+    const int mes = numero(texto.sliced(barra1 + 1, barra2 - barra1 - 1), 1, 2);
+    const int anio = numero(texto.sliced(barra2 + 1), 4, 4);
     if (dia < 0 || mes < 0 || anio < 0)
         return {};
     const QDate fecha(anio, mes, dia);

@@ -32,18 +32,26 @@ int codigoCp1252(QChar c)
 
 QByteArray aCp1252(QStringView texto)
 {
+    QByteArray bytes;
+    anadirCp1252(bytes, texto);
+    return bytes;
+}
+
+void anadirCp1252(QByteArray &bytes, QStringView texto)
+{
     // Written straight into the buffer: long reports pass every line here.
-    QByteArray bytes(texto.size(), Qt::Uninitialized);
-    char *destino = bytes.data();
+    const qsizetype inicio = bytes.size();
+    bytes.resize(inicio + texto.size());
+    char *destino = bytes.data() + inicio;
     for (qsizetype i = 0; i < texto.size(); ++i) {
         const QChar c = texto[i];
         // A character outside the basic plane is one "?", not two.
         if (c.isHighSurrogate() && i + 1 < texto.size() && texto[i + 1].isLowSurrogate())
             ++i;
-        *destino++ = char(codigoCp1252(c));
+        const char16_t u = c.unicode();
+        *destino++ = char(u < 0x80 ? u : codigoCp1252(c));
     }
     bytes.truncate(destino - bytes.constData());
-    return bytes;
 }
 
 QString desdeCp1252(QByteArrayView bytes)

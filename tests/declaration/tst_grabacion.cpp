@@ -266,6 +266,45 @@ private slots:
         QVERIFY(e.grabar(d).grabada);
     }
 
+    // Whatever another program changes of what is stored of the
+    // declaration, in any of its four tables, the next save from here asks
+    // first; a change to another declaration does not count.
+    void otroUsuarioEnCadaTabla_data()
+    {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<bool>("ajena");
+        QTest::newRow("header") << QStringLiteral("UPDATE CAB SET fec_pro='2026-12-08'") << true;
+        QTest::newRow("a box") << QStringLiteral("UPDATE DET SET i_valor='1' WHERE casilla='405'") << true;
+        QTest::newRow("a box less") << QStringLiteral("DELETE FROM DET WHERE casilla='028'") << true;
+        QTest::newRow("a flight's code") << QStringLiteral("UPDATE F517DETVP SET cnumero='000000'") << true;
+        QTest::newRow("a flight more")
+            << QStringLiteral("INSERT INTO F517DETVP (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo) "
+                              "SELECT tip_doc_d, doc_id_d, periodo, formulario, '2024-03-16', cod_vuelo FROM F517DETVP")
+            << true;
+        QTest::newRow("two counts trade places")
+            << QStringLiteral("UPDATE F517DETVP SET num_personal=num_transito, num_transito=num_personal") << true;
+        QTest::newRow("a payment's week") << QStringLiteral("UPDATE F517PAGPRE SET semana=1") << true;
+        QTest::newRow("another declaration")
+            << QStringLiteral("INSERT INTO F517DETVP (tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo) "
+                              "VALUES (6, '20100070970', '202403', '0517', '2024-03-16', 'XX1')")
+            << false;
+    }
+    void otroUsuarioEnCadaTabla()
+    {
+        QFETCH(QString, cambio);
+        QFETCH(bool, ajena);
+        Escena e;
+        DatosDeclaracion d = Escena::datos();
+        d.casillas[QStringLiteral("405")] = QStringLiteral("12");
+        QVERIFY(e.grabar(d).grabada);
+        e.decl.setAccion(Declaracion::kModificar);
+        d.identificacion.numRuc = kRuc;
+        e.base.ejecutar(cambio);
+        const ResultadoGrabacion r = e.grabar(d);
+        QCOMPARE(r.ajena, ajena);
+        QCOMPARE(r.grabada, !ajena);
+    }
+
     // Two users save two declarations fifty times each at the same moment,
     // each in its own program: neither empties the other's working copy,
     // and every declaration is stored whole, with the flights of one save.

@@ -5,6 +5,8 @@
 #include "flights/reglasimportacion.h"
 #include "importacionprueba.h"
 
+#include <QFile>
+#include <QMap>
 #include <QTest>
 
 using namespace kv;
@@ -171,6 +173,108 @@ private Q_SLOTS:
         QVERIFY2(errores.startsWith("18/11/2026  XX1              Error ") && errores.contains("vuelo vetado")
                 && errores.endsWith("\r\n") && errores.count('\n') == 1,
             errores.constData());
+    }
+
+    // Long files go in by blocks: a flight the database refuses in the
+    // middle of one is listed alone and the rest of its block goes in; the
+    // error file and the progress follow the file's order; a flight met
+    // twice keeps the later line's counts.
+    void bloques_data()
+    {
+        QTest::addColumn<int>("lineas");
+        QTest::addColumn<QList<int>>("vetadas"); // refused by the database
+        QTest::addColumn<QList<int>>("malas"); // refused by the rules (a hyphen in the code)
+        QTest::addColumn<QList<int>>("repetidas"); // the same flight as the line before
+        QTest::newRow("one block") << 40 << QList<int> {} << QList<int> {} << QList<int> {};
+        QTest::newRow("refused in the second block") << 1200 << QList<int> {700} << QList<int> {} << QList<int> {};
+        QTest::newRow("refused among rule errors")
+            << 1200 << QList<int> {700, 701} << QList<int> {10, 699, 1199} << QList<int> {};
+        QTest::newRow("a flight twice") << 30 << QList<int> {} << QList<int> {} << QList<int> {7};
+        QTest::newRow("twice around a block's end") << 1200 << QList<int> {} << QList<int> {} << QList<int> {500, 501};
+    }
+    void bloques()
+    {
+        QFETCH(int, lineas);
+        QFETCH(QList<int>, vetadas);
+        QFETCH(QList<int>, malas);
+        QFETCH(QList<int>, repetidas);
+        BaseDePrueba base;
+        abrirDeclaracionVuelos(base);
+        base.agregarFalla(QStringLiteral("vetado"), QStringLiteral("INSERT"), QStringLiteral("TMPF517DETVP"),
+                          QStringLiteral("vuelo vetado"), QStringLiteral("NEW.cod_vuelo LIKE 'XX%'"));
+        QStringList texto;
+        QStringList esperadas;
+        QMap<QString, QString> afectos; // by code, the last line's
+        for (int i = 1; i <= lineas; ++i) {
+            const int vuelo = repetidas.contains(i) ? i - 1 : i;
+            QString codigo = (vetadas.contains(i) ? QStringLiteral("XX%1") : QStringLiteral("LA%1")).arg(vuelo);
+            if (malas.contains(i))
+                codigo.insert(2, u'-');
+            const QString fecha = QStringLiteral("%1/11/2026").arg(1 + vuelo % 30, 2, 10, QLatin1Char('0'));
+            const QString cuantos = QString::number(100 + i);
+            texto << linea(fecha, codigo, QStringLiteral("12"), cuantos);
+            if (vetadas.contains(i) || malas.contains(i))
+                esperadas << fecha.leftJustified(12) + codigo.leftJustified(17);
+            else
+                afectos.insert(codigo, cuantos);
+        }
+        ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
+        QList<AvanceImportacion> avances;
+        const ResultadoImportacion r = importacion.ImportarVuelos(
+            escribirArchivoVuelos(base, texto), [&avances](const AvanceImportacion &a) { avances << a; });
+        QCOMPARE(r.estado, Estado::Terminada);
+        QCOMPARE(r.rechazados, qint64(esperadas.size()));
+        QCOMPARE(r.transferidos, qint64(lineas - esperadas.size()));
+        QCOMPARE(avances.size(), lineas);
+        for (int i = 0; i < avances.size(); ++i) {
+            QCOMPARE(avances.at(i).leidas, qint64(i + 1));
+            QCOMPARE(avances.at(i).total, qint64(lineas));
+        }
+        QCOMPARE(avances.last().rechazados, r.rechazados);
+
+        QStringList errores;
+        for (const QByteArray &l : leerBytes(importacion.rutaErrores()).split('\n')) {
+            if (!l.isEmpty())
+                errores << QString::fromLatin1(l.left(29));
+        }
+        QCOMPARE(errores, esperadas);
+        QMap<QString, QString> guardados;
+        for (const QString &fila : base.filas(QStringLiteral("SELECT cod_vuelo, num_afectos FROM TMPF517DETVP"))) {
+            const QStringList partes = fila.split(u'|');
+            guardados.insert(partes.at(0), partes.at(1));
+        }
+        QCOMPARE(guardados, afectos);
+    }
+
+    // Rows of another kind of file, one at a time with their numbers: the
+    // same rules and writes, each error line led by the row's number.
+    void filasNumeradas()
+    {
+        BaseDePrueba base;
+        abrirDeclaracionVuelos(base);
+        QFile errores(base.carpeta() + QStringLiteral("filas.Err"));
+        QVERIFY(errores.open(QIODevice::WriteOnly));
+        ImportacionFilas filas(base.contexto(), QStringLiteral("11/2026"), errores);
+        filas.setNumerarFilas(true);
+        QVERIFY(filas.iniciar());
+        QVERIFY(filas.fila(separarCampos(kBueno), 2));
+        // A sheet's cells come as they are typed, blanks and all.
+        CamposVuelo conBlancos = separarCampos(linea(QStringLiteral("18/11/2026"), QStringLiteral("la2402"),
+                                                     QStringLiteral("12"), QStringLiteral("7")));
+        conBlancos[0] = QStringLiteral(" 18/11/2026 ");
+        conBlancos[1] = QStringLiteral("la2402 ");
+        QVERIFY(filas.fila(conBlancos, 3));
+        QVERIFY(filas.fila(separarCampos(linea(QStringLiteral("19/11/2026"), QStringLiteral("LA-1"))), 41));
+        QVERIFY(filas.terminar());
+        errores.close();
+        QCOMPARE(filas.avance().transferidos, qint64(2));
+        QCOMPARE(filas.avance().rechazados, qint64(1));
+        QCOMPARE(leerBytes(errores.fileName()),
+                 aCp1252(QStringLiteral("19/11/2026  LA-1             Fila 41: El código de vuelo debe ser sólo "
+                                        "letras y números.\r\n")));
+        QCOMPARE(filasVuelos(base),
+                 QStringList({QStringLiteral("2026-11-17 LA2401 12 150 2250"),
+                              QStringLiteral("2026-11-18 LA2402 12 7 105")}));
     }
 
     // The database ends the transaction half way: the working copy is as it

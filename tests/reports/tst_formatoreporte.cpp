@@ -31,6 +31,7 @@ private Q_SLOTS:
     void textoDeDatosVuelveIgual();
     void cabecerasDelEscritor();
     void archivoNoSePuedeCrear();
+    void discoLleno();
 
     void lineaUnica_data();
     void lineaUnica();
@@ -58,6 +59,14 @@ void TstFormatoReporte::escritores_data()
     QTest::newRow("texto vacio") << 7 << QByteArray("pPos|1|2||False|8|0|\r\n");
     QTest::newRow("porcentajes") << 8 << QByteArray("pPos|1|2|%1 %5|False|8|0|\r\n");
     QTest::newRow("negativos") << 9 << QByteArray("pCuadro|-10|0|0|-32768|1|\r\n");
+    QTest::newRow("fuera del plano, sin codigo, fin de linea")
+        << 10 << QByteArray("pPos|1|-2|a?b\x80?  \xa6|True|8|0|\r\n");
+    // Far more than the block the writer gathers before it writes.
+    QByteArray largo;
+    for (int i = 0; i < 3000; ++i)
+        largo += "pPos|300|" + QByteArray::number(i) + "|" + QByteArray(40, 'x') + "|False|9|" + QByteArray::number(i / 64)
+            + "|\r\n";
+    QTest::newRow("muchas lineas") << 11 << largo;
 }
 
 void TstFormatoReporte::escritores()
@@ -78,6 +87,11 @@ void TstFormatoReporte::escritores()
     case 7: pImpLinea(1, 2, QString(), false, 8, 0, e); break;
     case 8: pImpLinea(1, 2, QStringLiteral("%1 %5"), false, 8, 0, e); break;
     case 9: pImpCuadro(-10, 0, 0, -32768, 1, e); break;
+    case 10: pImpLinea(1, -2, QStringLiteral("a\U0001F600b€\u0100\r\n|"), true, 8, 0, e); break;
+    case 11:
+        for (int i = 0; i < 3000; ++i)
+            pImpLinea(300, i, QString(40, u'x'), false, 9, i / 64, e);
+        break;
     }
     QVERIFY(e.cerrar());
     QCOMPARE(leerBytes(r), esperado);
@@ -133,6 +147,19 @@ void TstFormatoReporte::cabecerasDelEscritor()
     pImpCuadro(1, 2, 3, 4, 0, e);
     QVERIFY(e.cerrar());
     QCOMPARE(leerBytes(r), QByteArray("pCuadro|1|2|3|4|0|\r\n"));
+}
+
+// A disk that fills up: the writer gathers lines before it writes them,
+// so the failure may come when the report is closed, and is told then.
+void TstFormatoReporte::discoLleno()
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full on this system");
+    EscritorReporte e;
+    QVERIFY(e.abrir(QStringLiteral("/dev/full")));
+    pImpLinea(1, 1, QStringLiteral("x"), false, 8, 0, e);
+    QVERIFY(!e.cerrar());
+    QVERIFY(e.error().startsWith(QStringLiteral("No se pudo escribir el archivo")));
 }
 
 void TstFormatoReporte::archivoNoSePuedeCrear()

@@ -1,9 +1,11 @@
 #include "support/basedeprueba.h"
 #include "store/accesodatos.h"
+#include "store/funcionessqlite.h"
 #include "store/tablatasas.h"
 
 #include <QProcess>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -128,6 +130,182 @@ private Q_SLOTS:
                                              {QString(), TipoColumna::Texto}};
         // 0.5 rounds to 1 in the twenty-digit sum; "€" is code 128.
         QCOMPARE(AccesoDatos::CodigoControl(decimal, 1), QStringLiteral("001128"));
+    }
+
+    // The code worked out column by column (as a save copies a working copy,
+    // on the server's rows or inside SQLite) is the code of the whole row,
+    // whatever the value and wherever it stands: the fast ways must give
+    // way to the general rule for every text they do not take.
+    void codigoControlPorColumnas_data()
+    {
+        QTest::addColumn<QVariant>("valor");
+        QTest::addColumn<int>("tipo");
+        const int texto = int(TipoColumna::Texto);
+        const int fecha = int(TipoColumna::Fecha);
+        const int numero = int(TipoColumna::Numero);
+        QTest::newRow("digits") << QVariant(QStringLiteral("20456789120")) << texto;
+        QTest::newRow("leading zeros") << QVariant(QStringLiteral("0517")) << texto;
+        QTest::newRow("blanks around") << QVariant(QStringLiteral("  12 ")) << texto;
+        QTest::newRow("tab before") << QVariant(QStringLiteral("\t12")) << texto;
+        QTest::newRow("thousands") << QVariant(QStringLiteral("1,234")) << texto;
+        QTest::newRow("in parentheses") << QVariant(QStringLiteral("(500)")) << texto;
+        QTest::newRow("trailing minus") << QVariant(QStringLiteral("5-")) << texto;
+        QTest::newRow("exponent") << QVariant(QStringLiteral("1E3")) << texto;
+        QTest::newRow("hexadecimal") << QVariant(QStringLiteral("&HFF")) << texto;
+        QTest::newRow("rate") << QVariant(QStringLiteral("3.450")) << texto;
+        QTest::newRow("a half") << QVariant(QStringLiteral(".5")) << texto;
+        QTest::newRow("nineteen digits") << QVariant(QStringLiteral("1234567890123456789")) << texto;
+        QTest::newRow("flight code") << QVariant(QStringLiteral("LA2041")) << texto;
+        QTest::newRow("accented") << QVariant(QStringLiteral("ñá 7")) << texto;
+        QTest::newRow("euro") << QVariant(QStringLiteral("€5")) << texto;
+        QTest::newRow("outside the plane") << QVariant(QStringLiteral("a\U0001F600b")) << texto;
+        QTest::newRow("empty") << QVariant(QStringLiteral("")) << texto;
+        QTest::newRow("null") << QVariant(QMetaType::fromType<QString>()) << texto;
+        QTest::newRow("whole number") << QVariant(qlonglong(6)) << texto;
+        QTest::newRow("negative number") << QVariant(qlonglong(-42)) << numero;
+        QTest::newRow("real") << QVariant(3.25) << texto;
+        QTest::newRow("numeric text") << QVariant(QStringLiteral("007")) << numero;
+        QTest::newRow("ISO date") << QVariant(QStringLiteral("2024-03-15")) << fecha;
+        QTest::newRow("date and time") << QVariant(QStringLiteral("2024-03-15 10:20:30")) << fecha;
+        QTest::newRow("no such day") << QVariant(QStringLiteral("2024-02-30")) << fecha;
+        QTest::newRow("year nought") << QVariant(QStringLiteral("0000-01-01")) << fecha;
+        QTest::newRow("date as a number") << QVariant(qlonglong(20240315)) << fecha;
+        QTest::newRow("slashed date") << QVariant(QStringLiteral("2024/03/15")) << fecha;
+        QTest::newRow("other type") << QVariant(QStringLiteral("12")) << int(TipoColumna::Otro);
+    }
+    void codigoControlPorColumnas()
+    {
+        QFETCH(QVariant, valor);
+        QFETCH(int, tipo);
+        const auto t = TipoColumna(tipo);
+        // The value once where it adds as a number, once where it weighs
+        // its characters; the last column is the code's own.
+        const QList<ValorColumna> fila = {{valor, t}, {valor, t}, {QStringLiteral("999999"), TipoColumna::Texto}};
+        const QString esperado = AccesoDatos::CodigoControl(fila, 1);
+
+        SumaCodigoControl suma(1);
+        suma.agregar(fila.at(0));
+        suma.agregar(fila.at(1));
+        QCOMPARE(suma.codigo(), esperado);
+
+        if (valor.typeId() == QMetaType::QString && !valor.isNull()) {
+            SumaCodigoControl utf8(1);
+            utf8.agregarUtf8(valor.toString().toUtf8(), t);
+            utf8.agregarUtf8(valor.toString().toUtf8(), t);
+            QCOMPARE(utf8.codigo(), esperado);
+        }
+
+        BaseDePrueba base;
+        if (base.motor() != Motor::SQLite)
+            return;
+        const QString tipos = QString(QLatin1Char(letraTipo(t))).repeated(2);
+        QCOMPARE(base.valor(QStringLiteral("SELECT kv_codigo(1, ?, ?, ?)"), {tipos, valor, valor}).toString(),
+                 esperado);
+    }
+
+    // The database's fingerprint of a set of rows: the same rows in any
+    // order give the same one; any change of a value, a row more or less, or
+    // two values that trade places, another.
+    void huellaDeFilas()
+    {
+        BaseDePrueba base;
+        if (base.motor() != Motor::SQLite)
+            QSKIP("the fingerprint function is the embedded engine's; a server uses its own md5");
+        base.ejecutar(QStringLiteral("CREATE TABLE h (a TEXT, b INTEGER, c REAL)"));
+        base.ejecutar(QStringLiteral("INSERT INTO h VALUES ('x', 1, 1.5), ('y', 2, NULL), (NULL, 3, 0)"));
+        const auto huella = [&base](const QString &orden) {
+            return base.valor(QStringLiteral("SELECT kv_huella(a, b, c) FROM (SELECT * FROM h ORDER BY ") + orden
+                              + u')')
+                .toString();
+        };
+        const QString original = huella(QStringLiteral("b"));
+        QVERIFY(!original.isEmpty());
+        QCOMPARE(huella(QStringLiteral("b DESC")), original);
+        const QStringList cambios = {
+            QStringLiteral("UPDATE h SET a='X' WHERE b=1"),
+            QStringLiteral("UPDATE h SET b=1, c=NULL WHERE a='y'"),
+            QStringLiteral("UPDATE h SET a=NULL WHERE b=1"),
+            QStringLiteral("UPDATE h SET c=2.5 WHERE b=1"),
+            QStringLiteral("UPDATE h SET a='' WHERE a IS NULL"),
+            QStringLiteral("UPDATE h SET a='y' WHERE b=1; UPDATE h SET a='x' WHERE b=2"),
+            QStringLiteral("DELETE FROM h WHERE b=3"),
+            QStringLiteral("INSERT INTO h VALUES ('x', 1, 1.5)"),
+        };
+        for (const QString &cambio : cambios) {
+            base.ejecutar(QStringLiteral("SAVEPOINT cambio"));
+            for (const QString &sentencia : cambio.split(QStringLiteral("; ")))
+                base.ejecutar(sentencia);
+            const QString otra = huella(QStringLiteral("b"));
+            QVERIFY2(otra != original, qPrintable(cambio));
+            base.ejecutar(QStringLiteral("ROLLBACK TO cambio"));
+            base.ejecutar(QStringLiteral("RELEASE cambio"));
+            QCOMPARE(huella(QStringLiteral("b")), original);
+        }
+        base.ejecutar(QStringLiteral("DELETE FROM h"));
+        QVERIFY(base.valor(QStringLiteral("SELECT kv_huella(a, b, c) FROM h")).isNull());
+    }
+
+    // Values bound by position straight into SQLite read back as the Qt
+    // driver reads them, whatever their length and characters; a refused
+    // statement reads as the driver reports it.
+    void sentenciaSqliteIdaYVuelta_data()
+    {
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("ascii") << QStringLiteral("LA2401");
+        QTest::newRow("accents") << QStringLiteral("AEROLÍNEAS Ñ €");
+        QTest::newRow("outside the plane") << QStringLiteral("a\U0001F600b");
+        QTest::newRow("empty") << QStringLiteral("");
+        QTest::newRow("null") << QString();
+        QTest::newRow("longer than the buffer") << QString(5000, u'x');
+        QTest::newRow("apostrophe") << QStringLiteral("O'HIGGINS'; DROP TABLE t; --");
+    }
+    void sentenciaSqliteIdaYVuelta()
+    {
+        QFETCH(QString, texto);
+        BaseDePrueba base;
+        if (base.motor() != Motor::SQLite)
+            QSKIP("statements straight into SQLite are the embedded engine's");
+        base.ejecutar(QStringLiteral("CREATE TABLE t (a TEXT, b TEXT, n INTEGER)"));
+        SentenciaSqlite insertar(base.db(), QStringLiteral("INSERT INTO t VALUES (?, ?, ?)"));
+        QVERIFY(insertar.preparada());
+        for (int vez = 0; vez < 2; ++vez) { // the texts of one run never leak into the next
+            insertar.texto(0, texto);
+            insertar.texto(1, QStringLiteral("b%1").arg(vez));
+            insertar.entero(2, vez);
+            QVERIFY2(insertar.ejecutar(), qPrintable(insertar.error().texto));
+        }
+        QSqlQuery q(base.db());
+        QVERIFY(q.exec(QStringLiteral("SELECT a, b, n FROM t ORDER BY n")));
+        SentenciaSqlite leer(base.db(), QStringLiteral("SELECT a, b, n FROM t ORDER BY n"));
+        for (int vez = 0; vez < 2; ++vez) {
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toString(), texto);
+            QCOMPARE(q.isNull(0), texto.isNull()); // a null text is stored as NULL, as Qt binds it
+            QVERIFY(leer.siguiente());
+            for (int c = 0; c < 3; ++c) {
+                QCOMPARE(leer.valor(c), q.value(c));
+                QString enSitio = QStringLiteral("lo de antes");
+                leer.textoEn(c, enSitio);
+                QCOMPARE(enSitio, q.value(c).toString());
+                QCOMPARE(enSitio.isNull(), q.value(c).toString().isNull());
+            }
+        }
+        QVERIFY(!leer.siguiente());
+        QVERIFY(!leer.error().hay());
+
+        base.ejecutar(QStringLiteral("CREATE UNIQUE INDEX u ON t (b)"));
+        insertar.texto(0, texto);
+        insertar.texto(1, QStringLiteral("b0"));
+        insertar.entero(2, 9);
+        QVERIFY(base.db().transaction());
+        QVERIFY(!insertar.ejecutar());
+        QVERIFY(!insertar.sinTransaccion()); // the statement alone was refused
+        QVERIFY(base.db().rollback());
+        QVERIFY(insertar.sinTransaccion());
+        QSqlQuery repetida(base.db());
+        QVERIFY(!repetida.exec(QStringLiteral("INSERT INTO t VALUES ('x', 'b0', 9)")));
+        QCOMPARE(insertar.error().numero, traducirError(repetida.lastError()).numero);
+        QCOMPARE(insertar.error().texto, traducirError(repetida.lastError()).texto);
     }
 
     void sumaParametrosDeLasFilasInstaladas()
