@@ -208,6 +208,12 @@ bool ImportacionVuelos::CuentaPipes(const QString &sNombreFile) const
         && archivo.recorrer([](const QString &l) { return separadoresCompletos(l); });
 }
 
+ReglasImportacion ImportacionVuelos::reglas() const
+{
+    const QDate hoy = m_ctx.reloj ? m_ctx.reloj->hoy() : QDate::currentDate();
+    return ReglasImportacion(*m_ctx.utilidad, hoy, m_periodoMostrado);
+}
+
 ResultadoImportacion ImportacionVuelos::ImportarVuelos(
     const QString &ruta, const std::function<void(const AvanceImportacion &)> &avance)
 {
@@ -217,23 +223,18 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
     if (!utilidad.existeArchivo(ruta))
         return r;
 
-    const auto interrumpir = [&r](ErrorBD error) {
-        r.estado = Estado::Interrumpida;
-        r.transferidos = 0;
-        r.rechazados = 0;
-        r.error = std::move(error);
-        return r;
-    };
-
     // The whole file is checked before anything is written: every line with
     // its eleven "|" first, then every line ending in one.
     ArchivoTexto archivo;
-    if (!archivo.leer(ruta))
-        return interrumpir(archivo.error());
-    AvanceImportacion paso;
+    if (!archivo.leer(ruta)) {
+        r.estado = Estado::Interrumpida;
+        r.error = archivo.error();
+        return r;
+    }
+    qint64 total = 0;
     bool terminadas = true;
     const bool completas = archivo.recorrer([&](const QString &l) {
-        ++paso.total;
+        ++total;
         terminadas = terminadas && terminaEnSeparador(l);
         return separadoresCompletos(l);
     });
@@ -243,20 +244,58 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
     }
 
     QFile errores(rutaErrores());
-    if (!errores.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return interrumpir(errorArchivo(errores, QStringLiteral("No se pudo crear el archivo")));
+    if (!errores.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        r.estado = Estado::Interrumpida;
+        r.error = errorArchivo(errores, QStringLiteral("No se pudo crear el archivo"));
+        return r;
+    }
     if (!terminadas) {
         r.estado = Estado::SinSeparadorFinal;
         return r;
     }
+    return importar(
+        errores,
+        [&](const AlRegistro &alRegistro) {
+            qint64 leidas = 0;
+            archivo.recorrer([&](const QString &linea) {
+                return alRegistro({ separarCampos(linea), 0 }, ++leidas, total);
+            });
+            return QString();
+        },
+        avance);
+}
+
+ResultadoImportacion ImportacionVuelos::ImportarRegistros(
+    const RecorridoRegistros &recorrer, const std::function<void(const AvanceImportacion &)> &avance)
+{
+    QFile errores(rutaErrores());
+    if (!errores.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        ResultadoImportacion r;
+        r.estado = ResultadoImportacion::Estado::Interrumpida;
+        r.error = errorArchivo(errores, QStringLiteral("No se pudo crear el archivo"));
+        return r;
+    }
+    return importar(errores, recorrer, avance);
+}
+
+ResultadoImportacion ImportacionVuelos::importar(QFile &errores, const RecorridoRegistros &recorrer,
+    const std::function<void(const AvanceImportacion &)> &avance)
+{
+    using Estado = ResultadoImportacion::Estado;
+    ResultadoImportacion r;
+    const Utilidad &utilidad = *m_ctx.utilidad;
 
     // Nothing of a run that stops half way stays behind: neither its rows nor
     // the error lines of the records it had read.
-    const auto abandonar = [&](ErrorBD error) {
+    const auto abandonar = [&](ErrorBD error, Estado estado = Estado::Interrumpida) {
         errores.close();
         if (errores.open(QIODevice::WriteOnly | QIODevice::Truncate))
             errores.close();
-        return interrumpir(std::move(error));
+        r.estado = estado;
+        r.transferidos = 0;
+        r.rechazados = 0;
+        r.error = std::move(error);
+        return r;
     };
     // Another program holds the database: the one reason the engine gives
     // for not starting or not ending a write transaction.
@@ -269,19 +308,21 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
 
     const AccesoDatos datos(m_ctx);
     const TablaTasas tasas(datos);
-    const QDate hoy = m_ctx.reloj ? m_ctx.reloj->hoy() : QDate::currentDate();
-    const ReglasImportacion reglas(utilidad, hoy, m_periodoMostrado);
+    const ReglasImportacion reglas = this->reglas();
     GrabadorVuelos grabador(m_ctx, db, tasas);
 
+    AvanceImportacion paso;
     ErrorBD falloGrave;
-    const bool leido = archivo.recorrer([&](const QString &linea) {
-        const LineaVuelo vuelo = reglas.analizar(linea);
+    bool detenida = false;
+    const QString danado = recorrer([&](const RegistroVuelo &registro, qint64 leido, qint64 total) {
+        const LineaVuelo vuelo = reglas.analizar(registro.campos);
         QString motivo = vuelo.error;
         if (vuelo.aceptada()) {
             bool perdida = false;
             const ErrorBD fallo = grabador.GrabaVuelo(vuelo, perdida);
             if (perdida) {
                 falloGrave = fallo;
+                detenida = true;
                 return false;
             }
             if (fallo.hay())
@@ -291,20 +332,26 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
         if (motivo.isEmpty()) {
             ++paso.transferidos;
         } else {
+            if (registro.fila > 0)
+                motivo.prepend(QStringLiteral("Fila ") + QString::number(registro.fila) + QStringLiteral(": "));
             const QByteArray bytes = aCp1252(lineaDeError(utilidad, vuelo.campos, motivo)) + "\r\n";
             if (errores.write(bytes) != bytes.size()) {
                 falloGrave = errorArchivo(errores, QStringLiteral("No se pudo escribir el archivo"));
+                detenida = true;
                 return false;
             }
             ++paso.rechazados;
         }
-        ++paso.leidas;
+        paso.leidas = leido;
+        paso.total = total;
         if (avance)
             avance(paso);
         return true;
     });
-    if (!leido)
+    if (detenida)
         return abandonar(falloGrave);
+    if (!danado.isEmpty())
+        return abandonar({ kErrorArchivo, danado }, Estado::ArchivoDanado);
 
     if (!errores.flush())
         return abandonar(errorArchivo(errores, QStringLiteral("No se pudo escribir el archivo")));

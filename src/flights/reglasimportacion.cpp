@@ -145,8 +145,13 @@ QString ReglasImportacion::validar(const CamposVuelo &campos, QDate &fecha) cons
 
 LineaVuelo ReglasImportacion::analizar(QStringView linea) const
 {
+    return analizar(separarCampos(linea));
+}
+
+LineaVuelo ReglasImportacion::analizar(const CamposVuelo &campos) const
+{
     LineaVuelo r;
-    r.campos = separarCampos(linea);
+    r.campos = campos;
     QDate fecha;
     r.error = validar(r.campos, fecha);
     if (!r.aceptada())

@@ -60,6 +60,8 @@ public:
 
     // Splits, checks and, when accepted, converts one line.
     LineaVuelo analizar(QStringView linea) const;
+    // Checks and, when accepted, converts a record's fields (trimmed).
+    LineaVuelo analizar(const CamposVuelo &campos) const;
 
 private:
     QString validar(const CamposVuelo &campos, QDate &fecha) const;

@@ -1,0 +1,681 @@
+#include "lectorxlsx.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <cmath>
+#include <zip.h>
+
+namespace kv {
+
+// One part of the zip, read as the XML reader asks for it. It never gives
+// more bytes than the zip's directory says the part holds, so that what
+// was counted against the limit before opening it is all it can expand to.
+class EntradaZip : public QIODevice
+{
+public:
+    EntradaZip(zip_file_t *archivo, qint64 declarado)
+        : m_archivo(archivo)
+        , m_declarado(declarado)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    ~EntradaZip() override { zip_fclose(m_archivo); }
+
+    bool isSequential() const override { return true; }
+    qint64 leidos() const { return m_leidos; }
+    qint64 declarado() const { return m_declarado; }
+    bool fallo() const { return m_fallo; }
+
+protected:
+    qint64 readData(char *datos, qint64 maximo) override
+    {
+        if (m_fallo)
+            return -1;
+        const zip_int64_t n = zip_fread(m_archivo, datos, zip_uint64_t(maximo));
+        if (n < 0 || m_leidos + n > m_declarado) {
+            m_fallo = true;
+            return -1;
+        }
+        m_leidos += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    zip_file_t *m_archivo;
+    qint64 m_declarado;
+    qint64 m_leidos = 0;
+    bool m_fallo = false;
+};
+
+struct LectorXlsx::Zip
+{
+    zip_t *zip = nullptr;
+    QByteArray datos; // a workbook read from memory
+
+    ~Zip()
+    {
+        if (zip)
+            zip_discard(zip);
+    }
+};
+
+namespace {
+
+const QString kVerdadero = QStringLiteral("VERDADERO");
+const QString kFalso = QStringLiteral("FALSO");
+
+QString noEsZip(const QString &archivo)
+{
+    return QStringLiteral("El archivo «%1» no es un libro .xlsx: no es un archivo zip. Si el libro está "
+                          "protegido con contraseña, guárdelo sin ella.")
+        .arg(archivo);
+}
+
+QString danado(const QString &archivo)
+{
+    return QStringLiteral("El archivo «%1» está dañado o incompleto: no se puede leer como libro .xlsx.")
+        .arg(archivo);
+}
+
+// The folder of a part ("xl" for "xl/workbook.xml"), or empty.
+QString carpetaDe(const QString &parte)
+{
+    const qsizetype barra = parte.lastIndexOf(u'/');
+    return barra < 0 ? QString() : parte.left(barra);
+}
+
+// A relationship's target as a part name of the zip: relative to the
+// folder of the part that names it, or from the root when it starts with
+// "/". Empty when it leaves the zip.
+QString resolverDestino(const QString &carpeta, QStringView destino)
+{
+    QString ruta;
+    if (destino.startsWith(u'/'))
+        ruta = destino.sliced(1).toString();
+    else if (carpeta.isEmpty())
+        ruta = destino.toString();
+    else
+        ruta = carpeta + u'/' + destino.toString();
+    ruta = QDir::cleanPath(ruta);
+    if (ruta.startsWith(QStringLiteral("../")) || ruta == u".." || ruta.startsWith(u'/'))
+        return {};
+    return ruta;
+}
+
+QStringView atributo(const QXmlStreamAttributes &atributos, QStringView nombre)
+{
+    for (const QXmlStreamAttribute &a : atributos) {
+        if (a.name() == nombre)
+            return a.value();
+    }
+    return {};
+}
+
+// The text of a string item (<si>, <is>): its <t>, or the <t> of its runs;
+// the phonetic hints beside them are not part of it.
+QString juntarTexto(QXmlStreamReader &xml)
+{
+    QString texto;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"t") {
+            texto += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        } else if (xml.name() == u"r") {
+            while (xml.readNextStartElement()) {
+                if (xml.name() == u"t")
+                    texto += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                else
+                    xml.skipCurrentElement();
+            }
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    return texto;
+}
+
+// The built-in number formats that show a date.
+bool formatoFechaIncorporado(int numero)
+{
+    return (numero >= 14 && numero <= 17) || numero == 22 || (numero >= 27 && numero <= 36)
+        || (numero >= 50 && numero <= 58);
+}
+
+// A format of the workbook's own shows a date when, outside quoted text,
+// bracketed codes and escaped characters, it has a day or a year.
+bool codigoDeFecha(QStringView codigo)
+{
+    bool comillas = false;
+    int corchetes = 0;
+    for (qsizetype i = 0; i < codigo.size(); ++i) {
+        const QChar c = codigo[i];
+        if (comillas) {
+            comillas = c != u'"';
+        } else if (c == u'"') {
+            comillas = true;
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (c == u'[') {
+            ++corchetes;
+        } else if (c == u']') {
+            corchetes = std::max(0, corchetes - 1);
+        } else if (corchetes == 0) {
+            const QChar m = c.toLower();
+            if (m == u'd' || m == u'y')
+                return true;
+        }
+    }
+    return false;
+}
+
+// A number as a cell shows it without a format: a whole number without
+// decimals or exponent, anything else as written.
+QString textoNumero(const QString &valor)
+{
+    const QString v = valor.trimmed();
+    if (!v.contains(u'.') && !v.contains(u'E') && !v.contains(u'e'))
+        return v;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (ok && std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15)
+        return QString::number(qint64(d));
+    return v;
+}
+
+// "A1" into a column from 0 and a row from 1; false when it is not a cell
+// reference of a sheet.
+bool leerReferencia(QStringView ref, int &columna, qint64 &fila)
+{
+    qsizetype letras = 0;
+    while (letras < ref.size() && ref[letras] >= u'A' && ref[letras] <= u'Z')
+        ++letras;
+    const QStringView digitos = ref.sliced(letras);
+    if (digitos.isEmpty() || digitos.size() > 7
+        || !std::all_of(digitos.begin(), digitos.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return false;
+    columna = columnaDeLetras(ref.first(letras));
+    fila = digitos.toLongLong();
+    return columna >= 0 && fila >= 1 && fila <= kFilasHoja;
+}
+
+} // namespace
+
+LectorXlsx::LectorXlsx()
+    : m_zip(std::make_unique<Zip>())
+{
+}
+
+LectorXlsx::~LectorXlsx()
+{
+    // The parts close before the zip that holds them.
+    m_xml.setDevice(nullptr);
+    m_xmlTextos.setDevice(nullptr);
+    m_entradaHoja.reset();
+    m_entradaTextos.reset();
+}
+
+std::unique_ptr<LectorXlsx> LectorXlsx::abrir(const QString &ruta, const QString &hoja, QString &error)
+{
+    const QString nombre = QFileInfo(ruta).fileName();
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("No se pudo leer el archivo «%1»: %2")
+                    .arg(QDir::toNativeSeparators(ruta), archivo.errorString());
+        return nullptr;
+    }
+    const QByteArray firma = archivo.read(4);
+    if (archivo.error() != QFileDevice::NoError) {
+        error = QStringLiteral("No se pudo leer el archivo «%1»: %2")
+                    .arg(QDir::toNativeSeparators(ruta), archivo.errorString());
+        return nullptr;
+    }
+    if (!firma.startsWith("PK")) {
+        error = noEsZip(nombre);
+        return nullptr;
+    }
+    archivo.close();
+
+    std::unique_ptr<LectorXlsx> lector(new LectorXlsx);
+    lector->m_archivo = nombre;
+    int codigo = 0;
+    lector->m_zip->zip = zip_open(QFile::encodeName(ruta).constData(), ZIP_RDONLY, &codigo);
+    if (!lector->m_zip->zip) {
+        if (codigo == ZIP_ER_OPEN || codigo == ZIP_ER_READ || codigo == ZIP_ER_MEMORY)
+            error = QStringLiteral("No se pudo leer el archivo «%1».").arg(QDir::toNativeSeparators(ruta));
+        else
+            error = danado(nombre);
+        return nullptr;
+    }
+    if (!lector->preparar(hoja)) {
+        error = lector->m_error;
+        return nullptr;
+    }
+    return lector;
+}
+
+std::unique_ptr<LectorXlsx> LectorXlsx::abrirDatos(const QByteArray &datos, const QString &hoja, QString &error)
+{
+    const QString nombre = QStringLiteral("libro.xlsx");
+    if (!datos.startsWith("PK")) {
+        error = noEsZip(nombre);
+        return nullptr;
+    }
+    std::unique_ptr<LectorXlsx> lector(new LectorXlsx);
+    lector->m_archivo = nombre;
+    lector->m_zip->datos = datos;
+    zip_error_t e;
+    zip_error_init(&e);
+    zip_source_t *fuente
+        = zip_source_buffer_create(lector->m_zip->datos.constData(), zip_uint64_t(datos.size()), 0, &e);
+    if (fuente) {
+        lector->m_zip->zip = zip_open_from_source(fuente, ZIP_RDONLY, &e);
+        if (!lector->m_zip->zip)
+            zip_source_free(fuente);
+    }
+    zip_error_fini(&e);
+    if (!lector->m_zip->zip) {
+        error = danado(nombre);
+        return nullptr;
+    }
+    if (!lector->preparar(hoja)) {
+        error = lector->m_error;
+        return nullptr;
+    }
+    return lector;
+}
+
+bool LectorXlsx::fallar(const QString &mensaje)
+{
+    if (m_error.isEmpty())
+        m_error = mensaje;
+    return false;
+}
+
+bool LectorXlsx::fallarXml(const QXmlStreamReader &xml, const QString &parte)
+{
+    const auto *entrada = dynamic_cast<const EntradaZip *>(xml.device());
+    if ((entrada && entrada->fallo()) || !xml.hasError())
+        return fallar(danado(m_archivo));
+    return fallar(QStringLiteral("El archivo «%1» está dañado: la parte «%2» no es XML válido (línea %3: %4).")
+                      .arg(m_archivo, parte)
+                      .arg(xml.lineNumber())
+                      .arg(xml.errorString()));
+}
+
+std::unique_ptr<EntradaZip> LectorXlsx::abrirParte(const QString &nombre)
+{
+    const zip_int64_t indice = zip_name_locate(m_zip->zip, nombre.toUtf8().constData(), ZIP_FL_NOCASE);
+    if (indice < 0)
+        return nullptr;
+    zip_stat_t estado;
+    zip_stat_init(&estado);
+    if (zip_stat_index(m_zip->zip, zip_uint64_t(indice), 0, &estado) != 0 || !(estado.valid & ZIP_STAT_SIZE)) {
+        fallar(danado(m_archivo));
+        return nullptr;
+    }
+    // Counted before a byte is expanded: a part that says it is larger than
+    // what is left of the limit is never opened.
+    if (estado.size > zip_uint64_t(kLimiteExpandido - m_expandido)) {
+        fallar(QStringLiteral("El archivo «%1» se expandiría a más de 256 MB al leerlo: no se lee.")
+                   .arg(m_archivo));
+        return nullptr;
+    }
+    zip_file_t *archivo = zip_fopen_index(m_zip->zip, zip_uint64_t(indice), 0);
+    if (!archivo) {
+        fallar(danado(m_archivo));
+        return nullptr;
+    }
+    m_expandido += qint64(estado.size);
+    return std::make_unique<EntradaZip>(archivo, qint64(estado.size));
+}
+
+bool LectorXlsx::leerParte(const QString &nombre, QByteArray &datos, bool obligatoria)
+{
+    datos.clear();
+    if (zip_name_locate(m_zip->zip, nombre.toUtf8().constData(), ZIP_FL_NOCASE) < 0) {
+        if (obligatoria)
+            return fallar(QStringLiteral("El archivo «%1» no es un libro .xlsx: le falta la parte «%2».")
+                              .arg(m_archivo, nombre));
+        return true;
+    }
+    const std::unique_ptr<EntradaZip> entrada = abrirParte(nombre);
+    if (!entrada)
+        return false;
+    datos = entrada->readAll();
+    if (entrada->fallo() || datos.size() != entrada->declarado())
+        return fallar(danado(m_archivo));
+    return true;
+}
+
+bool LectorXlsx::leerRelaciones(
+    const QString &parte, QHash<QString, QString> &destinos, QHash<QString, QString> *tipos)
+{
+    const QString carpeta = carpetaDe(parte);
+    const QString nombre = (carpeta.isEmpty() ? QString() : carpeta + u'/') + QStringLiteral("_rels/")
+        + parte.mid(carpeta.isEmpty() ? 0 : carpeta.size() + 1) + QStringLiteral(".rels");
+    QByteArray datos;
+    if (!leerParte(nombre, datos, false))
+        return false;
+    QXmlStreamReader xml(datos);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship")
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (atributo(a, u"TargetMode") == u"External")
+            continue;
+        const QString destino = resolverDestino(carpeta, atributo(a, u"Target"));
+        const QString id = atributo(a, u"Id").toString();
+        destinos.insert(id, destino);
+        if (tipos) {
+            // The last word of the type names the part: ".../styles".
+            const QStringView tipo = atributo(a, u"Type");
+            tipos->insert(tipo.sliced(tipo.lastIndexOf(u'/') + 1).toString(), destino);
+        }
+    }
+    if (xml.hasError())
+        return fallarXml(xml, nombre);
+    return true;
+}
+
+bool LectorXlsx::leerEstilos(const QString &nombre)
+{
+    QByteArray datos;
+    if (!leerParte(nombre, datos, false))
+        return false;
+    QXmlStreamReader xml(datos);
+    QHash<int, bool> formatosPropios;
+    bool enEstilosCelda = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement && xml.name() == u"cellXfs")
+            enEstilosCelda = false;
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == u"numFmt") {
+            formatosPropios.insert(atributo(a, u"numFmtId").toInt(), codigoDeFecha(atributo(a, u"formatCode")));
+        } else if (xml.name() == u"cellXfs") {
+            enEstilosCelda = true;
+        } else if (xml.name() == u"xf" && enEstilosCelda) {
+            const int formato = atributo(a, u"numFmtId").toInt();
+            const auto propio = formatosPropios.constFind(formato);
+            m_estiloFecha.append(propio != formatosPropios.cend() ? *propio : formatoFechaIncorporado(formato));
+        }
+    }
+    if (xml.hasError())
+        return fallarXml(xml, nombre);
+    return true;
+}
+
+bool LectorXlsx::preparar(const QString &hoja)
+{
+    QHash<QString, QString> raiz;
+    QHash<QString, QString> tiposRaiz;
+    if (!leerRelaciones(QString(), raiz, &tiposRaiz))
+        return false;
+    const QString libro = tiposRaiz.value(QStringLiteral("officeDocument"), QStringLiteral("xl/workbook.xml"));
+    QByteArray datos;
+    if (!leerParte(libro, datos, true))
+        return false;
+
+    struct Hoja
+    {
+        QString nombre;
+        QString id;
+        bool oculta = false;
+    };
+    QList<Hoja> hojas;
+    QXmlStreamReader xml(datos);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == u"workbookPr") {
+            const QStringView v = atributo(a, u"date1904");
+            m_desde1904 = v == u"1" || v == u"true";
+        } else if (xml.name() == u"sheet") {
+            const QStringView estado = atributo(a, u"state");
+            hojas.append({ atributo(a, u"name").toString(), atributo(a, u"id").toString(),
+                estado == u"hidden" || estado == u"veryHidden" });
+        }
+    }
+    if (xml.hasError())
+        return fallarXml(xml, libro);
+
+    QHash<QString, QString> destinos;
+    QHash<QString, QString> tipos;
+    if (!leerRelaciones(libro, destinos, &tipos))
+        return false;
+    const QString carpeta = carpetaDe(libro);
+    const auto parteDe = [&](const QString &tipo, const QString &predeterminada) {
+        return tipos.value(tipo, resolverDestino(carpeta, predeterminada));
+    };
+    if (!leerEstilos(parteDe(QStringLiteral("styles"), QStringLiteral("styles.xml"))))
+        return false;
+    m_parteTextos = parteDe(QStringLiteral("sharedStrings"), QStringLiteral("sharedStrings.xml"));
+
+    if (hojas.isEmpty())
+        return fallar(QStringLiteral("El libro «%1» no tiene ninguna hoja.").arg(m_archivo));
+    for (const Hoja &h : hojas)
+        m_nombres << h.nombre;
+    // The first sheet a person sees, unless another is asked for.
+    const Hoja *elegida = nullptr;
+    for (const Hoja &h : hojas) {
+        if (hoja.isEmpty() ? !h.oculta : h.nombre == hoja) {
+            elegida = &h;
+            break;
+        }
+    }
+    if (!elegida && hoja.isEmpty())
+        elegida = &hojas.front();
+    if (!elegida)
+        return fallar(QStringLiteral("El libro «%1» no tiene la hoja «%2».").arg(m_archivo, hoja));
+    m_hoja = elegida->nombre;
+    m_parteHoja = destinos.value(elegida->id);
+    if (m_parteHoja.isEmpty()
+        || zip_name_locate(m_zip->zip, m_parteHoja.toUtf8().constData(), ZIP_FL_NOCASE) < 0)
+        return fallar(QStringLiteral("El libro «%1» nombra la hoja «%2» pero no la contiene.")
+                          .arg(m_archivo, m_hoja));
+    m_entradaHoja = abrirParte(m_parteHoja);
+    if (!m_entradaHoja)
+        return false;
+    m_xml.setDevice(m_entradaHoja.get());
+    return true;
+}
+
+qint64 LectorXlsx::leido() const
+{
+    return m_entradaHoja ? m_entradaHoja->leidos() : 0;
+}
+
+qint64 LectorXlsx::total() const
+{
+    return m_entradaHoja ? m_entradaHoja->declarado() : 0;
+}
+
+QString LectorXlsx::fechaDeSerie(double serie, bool desde1904)
+{
+    // 2958465 is 31/12/9999 counted from 1900, the last day a sheet shows.
+    if (!(serie >= 0 && serie < 2958466))
+        return {};
+    const qint64 dias = qint64(std::floor(serie));
+    QDate fecha;
+    if (desde1904) {
+        fecha = QDate(1904, 1, 1).addDays(dias);
+    } else {
+        if (dias < 1)
+            return {};
+        if (dias == 60)
+            return QStringLiteral("29/02/1900");
+        fecha = QDate(1899, 12, dias < 60 ? 31 : 30).addDays(dias);
+    }
+    if (!fecha.isValid() || fecha.year() > 9999)
+        return {};
+    return fecha.toString(u"dd/MM/yyyy");
+}
+
+bool LectorXlsx::textoCompartido(qint64 indice, QString &texto)
+{
+    while (indice >= m_textos.size() && !m_textosCompletos) {
+        if (!m_entradaTextos) {
+            if (zip_name_locate(m_zip->zip, m_parteTextos.toUtf8().constData(), ZIP_FL_NOCASE) < 0) {
+                m_textosCompletos = true;
+                break;
+            }
+            m_entradaTextos = abrirParte(m_parteTextos);
+            if (!m_entradaTextos)
+                return false;
+            m_xmlTextos.setDevice(m_entradaTextos.get());
+        }
+        bool otro = false;
+        while (!m_xmlTextos.atEnd()) {
+            if (m_xmlTextos.readNext() == QXmlStreamReader::StartElement && m_xmlTextos.name() == u"si") {
+                m_textos.append(juntarTexto(m_xmlTextos));
+                otro = true;
+                break;
+            }
+        }
+        if (m_xmlTextos.hasError())
+            return fallarXml(m_xmlTextos, m_parteTextos);
+        m_textosCompletos = !otro;
+    }
+    if (indice >= m_textos.size())
+        return fallar(QStringLiteral("El archivo «%1» está dañado: una celda de la hoja «%2» usa el texto "
+                                     "compartido %3, que el libro no tiene.")
+                          .arg(m_archivo, m_hoja)
+                          .arg(indice));
+    texto = m_textos.at(indice);
+    return true;
+}
+
+bool LectorXlsx::leerCelda(FilaHoja &fila, int &columna)
+{
+    const QXmlStreamAttributes a = m_xml.attributes();
+    const QStringView ref = atributo(a, u"r");
+    const QStringView tipo = atributo(a, u"t");
+    const QStringView estilo = atributo(a, u"s");
+    int col = columna;
+    if (!ref.isEmpty()) {
+        qint64 filaRef = 0;
+        if (!leerReferencia(ref, col, filaRef))
+            col = kColumnasHoja;
+    }
+    if (col >= kColumnasHoja)
+        return fallar(QStringLiteral("La celda «%1» de la hoja «%2» está fuera de los límites de una hoja "
+                                     "de cálculo (columnas A a XFD, filas 1 a 1048576).")
+                          .arg(ref.isEmpty() ? letraColumna(kColumnasHoja) + QString::number(fila.numero)
+                                             : ref.left(20).toString(),
+                              m_hoja));
+    columna = col + 1;
+
+    QString valor;
+    QString enLinea;
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"v")
+            valor = m_xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (m_xml.name() == u"is")
+            enLinea = juntarTexto(m_xml);
+        else
+            m_xml.skipCurrentElement();
+    }
+    if (m_xml.hasError())
+        return fallarXml(m_xml, m_parteHoja);
+
+    QString texto;
+    if (tipo == u"s") {
+        bool ok = false;
+        const qint64 indice = valor.trimmed().toLongLong(&ok);
+        if (!ok || indice < 0)
+            return fallar(danado(m_archivo));
+        if (!textoCompartido(indice, texto))
+            return false;
+    } else if (tipo == u"inlineStr") {
+        texto = enLinea;
+    } else if (tipo == u"b") {
+        const QString v = valor.trimmed();
+        if (!v.isEmpty())
+            texto = v == u"1" || v == u"true" ? kVerdadero : kFalso;
+    } else if (tipo == u"str" || tipo == u"e") {
+        texto = valor;
+    } else if (tipo == u"d") {
+        // A date written as ISO text.
+        const QString v = valor.trimmed();
+        const QDate fecha = QDate::fromString(v.left(10), Qt::ISODate);
+        texto = fecha.isValid() ? fecha.toString(u"dd/MM/yyyy") : v;
+        if (fecha.isValid())
+            fila.fechas.append(col);
+    } else {
+        texto = textoNumero(valor);
+        bool ok = false;
+        const int numeroEstilo = estilo.isEmpty() ? 0 : estilo.toInt(&ok);
+        if (!texto.isEmpty() && numeroEstilo >= 0 && numeroEstilo < m_estiloFecha.size()
+            && m_estiloFecha.at(numeroEstilo)) {
+            const QString fecha = fechaDeSerie(valor.trimmed().toDouble(), m_desde1904);
+            if (!fecha.isEmpty()) {
+                texto = fecha;
+                fila.fechas.append(col);
+            }
+        }
+    }
+    if (col >= fila.celdas.size())
+        fila.celdas.resize(col + 1);
+    fila.celdas[col] = texto;
+    return true;
+}
+
+bool LectorXlsx::siguiente(FilaHoja &fila)
+{
+    if (!m_error.isEmpty() || !m_entradaHoja)
+        return false;
+    while (!m_xml.atEnd()) {
+        if (m_xml.readNext() != QXmlStreamReader::StartElement || m_xml.name() != u"row")
+            continue;
+        qint64 numero = m_ultimaFila + 1;
+        const QXmlStreamAttributes atributos = m_xml.attributes();
+        const QStringView r = atributo(atributos, u"r");
+        if (!r.isEmpty()) {
+            bool ok = false;
+            numero = r.toLongLong(&ok);
+            if (!ok)
+                numero = 0;
+        }
+        if (numero < 1 || numero > kFilasHoja)
+            return fallar(QStringLiteral("La fila «%1» de la hoja «%2» está fuera de los límites de una hoja "
+                                         "de cálculo (filas 1 a 1048576).")
+                              .arg(r.isEmpty() ? QString::number(numero) : r.left(20).toString(), m_hoja));
+        m_ultimaFila = numero;
+        fila.numero = numero;
+        fila.celdas.clear();
+        fila.fechas.clear();
+        int columna = 0;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == u"c") {
+                if (!leerCelda(fila, columna))
+                    return false;
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
+        if (m_xml.hasError())
+            break;
+        if (!fila.enBlanco())
+            return true;
+    }
+    // The end of the XML is the end of the part only when the zip says the
+    // part was whole (its check sum is tested on the last read).
+    if (!m_xml.hasError() && !m_entradaHoja->fallo()) {
+        char resto[64];
+        while (m_entradaHoja->read(resto, sizeof resto) > 0) {
+        }
+    }
+    if (m_xml.hasError() || m_entradaHoja->fallo())
+        return fallarXml(m_xml, m_parteHoja);
+    return false;
+}
+
+} // namespace kv

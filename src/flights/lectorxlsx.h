@@ -1,0 +1,83 @@
+#pragma once
+
+#include "hojacalculo.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QXmlStreamReader>
+#include <memory>
+
+namespace kv {
+
+class EntradaZip;
+
+// A workbook (.xlsx): a zip of XML parts. The sheet's XML is read as the
+// rows are asked for, and its shared texts only as far as the rows read so
+// far need them. A cell shows what a person sees in it: a text, a number,
+// "VERDADERO" or "FALSO", and a number formatted as a date (a day counted
+// from 1900, or from 1904 when the workbook says so) as dd/mm/yyyy.
+//
+// A damaged file is refused with a message, never read in part: one that is
+// not a zip, or is cut short; one whose parts would expand beyond 256 MB; a
+// sheet the workbook names but does not hold; a cell beyond column XFD or
+// row 1,048,576.
+class LectorXlsx : public LectorHoja
+{
+public:
+    static constexpr qint64 kLimiteExpandido = 256 * 1024 * 1024;
+
+    ~LectorXlsx() override;
+
+    static std::unique_ptr<LectorXlsx> abrir(const QString &ruta, const QString &hoja, QString &error);
+    // A workbook already in memory.
+    static std::unique_ptr<LectorXlsx> abrirDatos(const QByteArray &datos, const QString &hoja, QString &error);
+
+    bool siguiente(FilaHoja &fila) override;
+    qint64 leido() const override;
+    qint64 total() const override;
+    QStringList hojas() const override { return m_nombres; }
+    QString hoja() const override { return m_hoja; }
+
+    // The text a day number shows in a cell formatted as a date: dd/mm/yyyy,
+    // counted from 1900 (day 60 being the 29/02/1900 that spreadsheets
+    // count though it never was) or from 1904; empty when the number is no
+    // day a sheet can show.
+    static QString fechaDeSerie(double serie, bool desde1904);
+
+private:
+    struct Zip;
+    LectorXlsx();
+    bool preparar(const QString &hoja);
+    // The part `nombre`, whole; fails when the zip lacks it or it is damaged.
+    bool leerParte(const QString &nombre, QByteArray &datos, bool obligatoria);
+    std::unique_ptr<EntradaZip> abrirParte(const QString &nombre);
+    bool leerRelaciones(const QString &parte, QHash<QString, QString> &destinos, QHash<QString, QString> *tipos);
+    bool leerEstilos(const QString &nombre);
+    bool textoCompartido(qint64 indice, QString &texto);
+    bool leerCelda(FilaHoja &fila, int &columna);
+    bool fallar(const QString &mensaje);
+    bool fallarXml(const QXmlStreamReader &xml, const QString &parte);
+
+    std::unique_ptr<Zip> m_zip;
+    QString m_archivo; // the file's name for messages
+    qint64 m_expandido = 0; // bytes the parts opened so far expand to
+
+    QStringList m_nombres;
+    QString m_hoja;
+    bool m_desde1904 = false;
+    QList<bool> m_estiloFecha; // by cell style
+
+    QString m_parteTextos;
+    std::unique_ptr<EntradaZip> m_entradaTextos;
+    QXmlStreamReader m_xmlTextos;
+    QStringList m_textos;
+    bool m_textosCompletos = false;
+
+    QString m_parteHoja;
+    std::unique_ptr<EntradaZip> m_entradaHoja;
+    QXmlStreamReader m_xml;
+    qint64 m_ultimaFila = 0;
+};
+
+} // namespace kv
