@@ -8,9 +8,14 @@
 
 namespace kv {
 
+bool celdaEnBlanco(QStringView celda)
+{
+    return std::all_of(celda.begin(), celda.end(), [](QChar c) { return c.isSpace(); });
+}
+
 bool FilaHoja::enBlanco() const
 {
-    return std::all_of(celdas.cbegin(), celdas.cend(), [](const QString &c) { return c.trimmed().isEmpty(); });
+    return std::all_of(celdas.cbegin(), celdas.cend(), [](const QString &c) { return celdaEnBlanco(c); });
 }
 
 QString FilaHoja::celda(int columna) const

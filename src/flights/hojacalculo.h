@@ -53,6 +53,9 @@ protected:
     QString m_error;
 };
 
+// Empty, or blanks alone (spaces, tabs, line breaks).
+bool celdaEnBlanco(QStringView celda);
+
 // "A" for column 0, "Z" for 25, "AA" for 26.
 QString letraColumna(int columna);
 // The column of capital letters ("A" is 0); -1 when they name no column of

@@ -1,6 +1,122 @@
 #include "importacionhoja.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
 namespace kv {
+
+namespace {
+
+// Reads a sheet on a thread of its own, a few hundred rows ahead of the ones
+// asked for, so that the file is taken apart while the rows already read are
+// checked and written. The rows, the end and the error are the reader's, in
+// its order.
+class LecturaAdelantada : public LectorHoja
+{
+public:
+    explicit LecturaAdelantada(std::unique_ptr<LectorHoja> lector)
+        : m_lector(std::move(lector))
+        , m_total(m_lector->total())
+    {
+        m_hilo = std::thread([this] { leer(); });
+    }
+
+    ~LecturaAdelantada() override
+    {
+        {
+            const std::lock_guard<std::mutex> cerrojo(m_mutex);
+            m_parar = true;
+        }
+        m_aviso.notify_all();
+        m_hilo.join();
+    }
+
+    bool siguiente(FilaHoja &fila) override
+    {
+        if (m_pos >= m_actual.filas.size()) {
+            std::unique_lock<std::mutex> cerrojo(m_mutex);
+            m_aviso.wait(cerrojo, [this] { return !m_cola.empty() || m_terminado; });
+            if (m_cola.empty()) {
+                m_error = m_errorLector;
+                m_leido = m_total;
+                return false;
+            }
+            m_actual = std::move(m_cola.front());
+            m_cola.pop_front();
+            cerrojo.unlock();
+            m_aviso.notify_all();
+            m_pos = 0;
+            m_leido = m_actual.leido;
+        }
+        fila = std::move(m_actual.filas[m_pos++]);
+        return true;
+    }
+
+    qint64 leido() const override { return m_leido; }
+    qint64 total() const override { return m_total; }
+
+private:
+    static constexpr qsizetype kFilasPorLote = 256;
+    static constexpr size_t kLotesEnCola = 4;
+
+    struct Lote
+    {
+        QList<FilaHoja> filas;
+        qint64 leido = 0;
+    };
+
+    void leer()
+    {
+        for (;;) {
+            Lote lote;
+            lote.filas.reserve(kFilasPorLote);
+            FilaHoja fila;
+            bool fin = false;
+            while (lote.filas.size() < kFilasPorLote) {
+                if (!m_lector->siguiente(fila)) {
+                    fin = true;
+                    break;
+                }
+                lote.filas.append(std::move(fila));
+                fila = {};
+            }
+            lote.leido = m_lector->leido();
+            std::unique_lock<std::mutex> cerrojo(m_mutex);
+            m_aviso.wait(cerrojo, [this] { return m_cola.size() < kLotesEnCola || m_parar; });
+            if (m_parar)
+                return;
+            if (!lote.filas.isEmpty())
+                m_cola.push_back(std::move(lote));
+            if (fin) {
+                m_terminado = true;
+                m_errorLector = m_lector->error();
+            }
+            cerrojo.unlock();
+            m_aviso.notify_all();
+            if (fin)
+                return;
+        }
+    }
+
+    std::unique_ptr<LectorHoja> m_lector; // used by the reading thread alone
+    const qint64 m_total;
+
+    std::mutex m_mutex;
+    std::condition_variable m_aviso;
+    std::deque<Lote> m_cola;
+    bool m_terminado = false;
+    bool m_parar = false;
+    QString m_errorLector;
+    std::thread m_hilo;
+
+    Lote m_actual; // the caller's side
+    qsizetype m_pos = 0;
+    qint64 m_leido = 0;
+};
+
+} // namespace
 
 MuestraHoja leerMuestra(const QString &ruta, const QString &hoja, qint64 filaTitulos, int filas)
 {
@@ -50,12 +166,13 @@ ResultadoImportacion importarHoja(ImportacionVuelos &importacion, const QString 
 {
     ResultadoImportacion r;
     QString error;
-    const std::unique_ptr<LectorHoja> lector = abrirHoja(ruta, mapeo.hoja, error);
-    if (!lector) {
+    std::unique_ptr<LectorHoja> abierta = abrirHoja(ruta, mapeo.hoja, error);
+    if (!abierta) {
         r.estado = ResultadoImportacion::Estado::ArchivoDanado;
         r.error = { kErrorArchivo, error };
         return r;
     }
+    const auto lector = std::make_unique<LecturaAdelantada>(std::move(abierta));
     return importacion.ImportarRegistros(
         [&](const AlRegistro &alRegistro) {
             FilaHoja fila;

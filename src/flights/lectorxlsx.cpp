@@ -361,6 +361,9 @@ bool LectorXlsx::leerRelaciones(
     QByteArray datos;
     if (!leerParte(nombre, datos, false))
         return false;
+    // Without relationships the parts are looked for where they usually are.
+    if (datos.isEmpty())
+        return true;
     QXmlStreamReader xml(datos);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship")
@@ -387,6 +390,9 @@ bool LectorXlsx::leerEstilos(const QString &nombre)
     QByteArray datos;
     if (!leerParte(nombre, datos, false))
         return false;
+    // Without styles no number is a date.
+    if (datos.isEmpty())
+        return true;
     QXmlStreamReader xml(datos);
     QHash<int, bool> formatosPropios;
     bool enEstilosCelda = false;
@@ -484,6 +490,7 @@ bool LectorXlsx::preparar(const QString &hoja)
     m_entradaHoja = abrirParte(m_parteHoja);
     if (!m_entradaHoja)
         return false;
+    m_xml.setNamespaceProcessing(false);
     m_xml.setDevice(m_entradaHoja.get());
     return true;
 }

@@ -58,13 +58,59 @@ QString nombreFormatoFecha(FormatoFecha formato)
 
 QString fechaSegunFormato(const QString &texto, FormatoFecha formato)
 {
-    static const QString patrones[kFormatosFecha] = { QStringLiteral("dd/MM/yyyy"), QStringLiteral("d/M/yyyy"),
-        QStringLiteral("yyyy-MM-dd"), QStringLiteral("MM/dd/yyyy") };
     // A time after the date ("17/11/2026 00:00") is no part of it.
     const qsizetype blanco = texto.indexOf(u' ');
-    const QString fecha = blanco > 0 ? texto.left(blanco) : texto;
-    const QDate d = QDate::fromString(fecha, patrones[int(formato)]);
-    return d.isValid() ? d.toString(u"dd/MM/yyyy") : texto;
+    const QStringView fecha = blanco > 0 ? QStringView(texto).first(blanco) : QStringView(texto);
+    // The import's own format needs no reading: the field rules check it.
+    if (formato == FormatoFecha::DiaMesAnio && blanco < 0)
+        return texto;
+
+    // Three runs of digits between two separators, each as wide as the
+    // format says.
+    const QChar separador = formato == FormatoFecha::AnioMesDia ? u'-' : u'/';
+    const QList<QStringView> partes = fecha.split(separador);
+    if (partes.size() != 3)
+        return texto;
+    int valores[3];
+    for (int i = 0; i < 3; ++i) {
+        const QStringView p = partes[i];
+        if (p.isEmpty() || p.size() > 4
+            || !std::all_of(p.begin(), p.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            return texto;
+        valores[i] = p.toInt();
+    }
+    const auto anchos = [&](qsizetype a, qsizetype b, qsizetype c) {
+        return partes[0].size() == a && partes[1].size() == b && partes[2].size() == c;
+    };
+    int dia = 0, mes = 0, anio = 0;
+    switch (formato) {
+    case FormatoFecha::DiaMesAnio:
+        if (!anchos(2, 2, 4))
+            return texto;
+        dia = valores[0], mes = valores[1], anio = valores[2];
+        break;
+    case FormatoFecha::DiaMesAnioCorto:
+        if (partes[0].size() > 2 || partes[1].size() > 2 || partes[2].size() != 4)
+            return texto;
+        dia = valores[0], mes = valores[1], anio = valores[2];
+        break;
+    case FormatoFecha::AnioMesDia:
+        if (!anchos(4, 2, 2))
+            return texto;
+        anio = valores[0], mes = valores[1], dia = valores[2];
+        break;
+    case FormatoFecha::MesDiaAnio:
+        if (!anchos(2, 2, 4))
+            return texto;
+        mes = valores[0], dia = valores[1], anio = valores[2];
+        break;
+    }
+    if (!QDate(anio, mes, dia).isValid())
+        return texto;
+    return QStringLiteral("%1/%2/%3")
+        .arg(dia, 2, 10, QLatin1Char('0'))
+        .arg(mes, 2, 10, QLatin1Char('0'))
+        .arg(anio, 4, 10, QLatin1Char('0'));
 }
 
 const std::array<QString, kCamposVuelo> &titulosCampos()
@@ -150,8 +196,9 @@ CamposVuelo MapeoHoja::campos(const FilaHoja &fila) const
 
 bool MapeoHoja::vacia(const FilaHoja &fila) const
 {
-    return std::all_of(columnas.begin(), columnas.end(),
-        [&fila](int c) { return fila.celda(c).trimmed().isEmpty(); });
+    return std::all_of(columnas.begin(), columnas.end(), [&fila](int c) {
+        return c < 0 || c >= fila.celdas.size() || celdaEnBlanco(fila.celdas.at(c));
+    });
 }
 
 MapeosGuardados::MapeosGuardados(QString ruta)

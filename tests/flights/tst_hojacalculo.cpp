@@ -93,6 +93,8 @@ private Q_SLOTS:
             << QStringLiteral("fechas-1904.xlsx") << QString()
             << QStringList { QStringLiteral("1: *01/01/1904|*13/11/2026") };
         QTest::newRow("empty sheet") << QStringLiteral("vacia.xlsx") << QString() << QStringList();
+        QTest::newRow("no package relationships, no styles")
+            << QStringLiteral("sin-relaciones.xlsx") << QString() << QStringList { QStringLiteral("1: Vuelo|46343") };
         QTest::newRow("the first sheet shown") << QStringLiteral("dos-hojas.xlsx") << QString()
                                                << QStringList { QStringLiteral("1: Fecha"), QStringLiteral("2: ok") };
         QTest::newRow("a chosen sheet") << QStringLiteral("dos-hojas.xlsx") << QStringLiteral("Resumen")
@@ -280,6 +282,9 @@ private Q_SLOTS:
         QTest::newRow("d/m/yyyy") << QStringLiteral("7/3/2026") << 1 << QStringLiteral("07/03/2026");
         QTest::newRow("yyyy-mm-dd") << QStringLiteral("2026-11-19") << 2 << QStringLiteral("19/11/2026");
         QTest::newRow("mm/dd/yyyy") << QStringLiteral("11/19/2026") << 3 << QStringLiteral("19/11/2026");
+        QTest::newRow("mm/dd/yyyy, no such day") << QStringLiteral("02/30/2026") << 3 << QStringLiteral("02/30/2026");
+        QTest::newRow("yyyy-mm-dd, short month: as it stands")
+            << QStringLiteral("2026-1-19") << 2 << QStringLiteral("2026-1-19");
         QTest::newRow("no such day: as it stands") << QStringLiteral("31/02/2026") << 0 << QStringLiteral("31/02/2026");
         QTest::newRow("another shape: as it stands")
             << QStringLiteral("2026-11-19") << 0 << QStringLiteral("2026-11-19");

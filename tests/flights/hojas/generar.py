@@ -232,6 +232,10 @@ def libros():
     ])])
     libro("fechas-1904.xlsx", [("Hoja1", [(1, [("numero", "0", 1), ("numero", "44877", 1)])])], fecha1904=True)
     libro("vacia.xlsx", [("Hoja1", [])])
+    # Without the package's relationships nor styles: the workbook and its
+    # parts are where they usually are, and no number is a date.
+    libro("sin-relaciones.xlsx", [("Hoja1", [(1, ["Vuelo", ("numero", "46343", 1)])])],
+          quitar=("_rels/.rels", "xl/styles.xml"))
     # The second sheet is chosen by name; the first is hidden, so the
     # sheet a person sees first is "Vuelos".
     libro("dos-hojas.xlsx", [("Tablas", [(1, ["tasa"])], "oculta"), ("Vuelos", [(1, ["Fecha"]), (2, ["ok"])]),

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Pictures of the flight import window and of the spreadsheet column window
+# on a carrier's workbook with two refused rows in its preview, on a private
+# virtual X server, from a throw-away database (nothing of the user's is touched).
+#   tools/screenshot-hoja.sh OUTDIR   (build folder: build, or $KV_BUILD_DIR)
+set -u
+out=${1:?usage: tools/screenshot-hoja.sh OUTDIR}
+root=$(cd "$(dirname "$0")/.." && pwd)
+prog=${KV_BUILD_DIR:-$root/build}/tests/captura_hoja
+case "$out" in /*) ;; *) out=$PWD/$out ;; esac
+[ -x "$prog" ] || { echo "screenshot-hoja.sh: $prog is missing; build first" >&2; exit 1; }
+command -v Xvfb >/dev/null || { echo "screenshot-hoja.sh: Xvfb is not installed (tools/install-deps.sh)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'parar_xvfb; rm -rf "$work"' EXIT
+. "$root/tools/xvfb.sh"
+iniciar_xvfb 300 400 1280x800x24 || { echo "screenshot-hoja.sh: no free display for Xvfb" >&2; exit 1; }
+
+mkdir -p "$out" "$work/run"
+chmod 700 "$work/run"
+DISPLAY=$XVFB_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/run "$prog" "$out"
