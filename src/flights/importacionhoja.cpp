@@ -1,5 +1,8 @@
 #include "importacionhoja.h"
 
+#include "lectorxlsx.h"
+
+#include <QThread>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -116,6 +119,10 @@ private:
     qint64 m_leido = 0;
 };
 
+// Bytes of a sheet's XML (some 6,000 rows) from which it is read on several
+// threads.
+constexpr qint64 kLibroGrande = 2 * 1024 * 1024;
+
 } // namespace
 
 MuestraHoja leerMuestra(const QString &ruta, const QString &hoja, qint64 filaTitulos, int filas)
@@ -172,6 +179,10 @@ ResultadoImportacion importarHoja(ImportacionVuelos &importacion, const QString 
         r.error = { kErrorArchivo, error };
         return r;
     }
+    // A large workbook is taken apart on every processor while its rows go
+    // in; a damaged one says so at its first row.
+    if (auto *libro = dynamic_cast<LectorXlsx *>(abierta.get()); libro && libro->total() >= kLibroGrande)
+        libro->leerEnParalelo(std::clamp(QThread::idealThreadCount(), 2, 8));
     const auto lector = std::make_unique<LecturaAdelantada>(std::move(abierta));
     return importacion.ImportarRegistros(
         [&](const AlRegistro &alRegistro) {

@@ -1,13 +1,20 @@
 #include "lectorxlsx.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QRegularExpression>
 
 #include <cmath>
+#include <condition_variable>
+#include <limits>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <zip.h>
 
 namespace kv {
@@ -62,6 +69,47 @@ struct LectorXlsx::Zip
     {
         if (zip)
             zip_discard(zip);
+    }
+};
+
+// The rows of a large sheet taken apart on several threads at once. The
+// sheet's XML is expanded whole and cut where rows start into pieces of
+// whole rows; each piece is read by its own XML reader, on whichever thread
+// is free, within a few pieces of the one being handed out, and the rows are
+// handed out in the sheet's order. Rows without a number are numbered as
+// they are handed out, so that they follow the row before whatever piece it
+// was in.
+struct LectorXlsx::Paralelo
+{
+    struct Trozo
+    {
+        qsizetype inicio = 0;
+        qsizetype fin = 0;
+        bool listo = false;
+        QList<FilaHoja> filas;
+        QString error;
+        bool xmlRoto = false;
+    };
+
+    QByteArray hoja;
+    std::vector<Trozo> trozos;
+    std::mutex mutex;
+    std::condition_variable aviso;
+    size_t proximo = 0; // the next piece a thread takes
+    size_t actual = 0; // the piece being handed out
+    bool parar = false;
+    std::vector<std::thread> hilos;
+    qsizetype pos = 0; // within the piece being handed out
+
+    ~Paralelo()
+    {
+        {
+            const std::lock_guard<std::mutex> cerrojo(mutex);
+            parar = true;
+        }
+        aviso.notify_all();
+        for (std::thread &h : hilos)
+            h.join();
     }
 };
 
@@ -212,8 +260,11 @@ LectorXlsx::LectorXlsx()
 
 LectorXlsx::~LectorXlsx()
 {
-    // The parts close before the zip that holds them.
+    // The threads end before what they read goes; the parts close before
+    // the zip that holds them.
+    m_paralelo.reset();
     m_xml.setDevice(nullptr);
+    m_hojaEnMemoria.reset();
     m_xmlTextos.setDevice(nullptr);
     m_entradaHoja.reset();
     m_entradaTextos.reset();
@@ -296,15 +347,18 @@ bool LectorXlsx::fallar(const QString &mensaje)
     return false;
 }
 
-bool LectorXlsx::fallarXml(const QXmlStreamReader &xml, const QString &parte)
+QString LectorXlsx::errorXml(const QXmlStreamReader &xml, const QString &parte) const
 {
     const auto *entrada = dynamic_cast<const EntradaZip *>(xml.device());
     if ((entrada && entrada->fallo()) || !xml.hasError())
-        return fallar(danado(m_archivo));
-    return fallar(QStringLiteral("El archivo «%1» está dañado: la parte «%2» no es XML válido (línea %3: %4).")
-                      .arg(m_archivo, parte)
-                      .arg(xml.lineNumber())
-                      .arg(xml.errorString()));
+        return danado(m_archivo);
+    return QStringLiteral("El archivo «%1» está dañado: la parte «%2» no es XML válido (%3).")
+        .arg(m_archivo, parte, xml.errorString());
+}
+
+bool LectorXlsx::fallarXml(const QXmlStreamReader &xml, const QString &parte)
+{
+    return fallar(errorXml(xml, parte));
 }
 
 std::unique_ptr<EntradaZip> LectorXlsx::abrirParte(const QString &nombre)
@@ -497,6 +551,11 @@ bool LectorXlsx::preparar(const QString &hoja)
 
 qint64 LectorXlsx::leido() const
 {
+    if (m_paralelo)
+        return m_paralelo->actual < m_paralelo->trozos.size() ? m_paralelo->trozos[m_paralelo->actual].inicio
+                                                              : total();
+    if (m_hojaEnMemoria)
+        return m_hojaEnMemoria->pos();
     return m_entradaHoja ? m_entradaHoja->leidos() : 0;
 }
 
@@ -526,7 +585,7 @@ QString LectorXlsx::fechaDeSerie(double serie, bool desde1904)
     return fecha.toString(u"dd/MM/yyyy");
 }
 
-bool LectorXlsx::textoCompartido(qint64 indice, QString &texto)
+bool LectorXlsx::textoCompartido(qint64 indice, QString &texto, QString &error)
 {
     while (indice >= m_textos.size() && !m_textosCompletos) {
         if (!m_entradaTextos) {
@@ -535,8 +594,10 @@ bool LectorXlsx::textoCompartido(qint64 indice, QString &texto)
                 break;
             }
             m_entradaTextos = abrirParte(m_parteTextos);
-            if (!m_entradaTextos)
+            if (!m_entradaTextos) {
+                error = m_error;
                 return false;
+            }
             m_xmlTextos.setDevice(m_entradaTextos.get());
         }
         bool otro = false;
@@ -547,22 +608,26 @@ bool LectorXlsx::textoCompartido(qint64 indice, QString &texto)
                 break;
             }
         }
-        if (m_xmlTextos.hasError())
-            return fallarXml(m_xmlTextos, m_parteTextos);
+        if (m_xmlTextos.hasError()) {
+            error = errorXml(m_xmlTextos, m_parteTextos);
+            return false;
+        }
         m_textosCompletos = !otro;
     }
-    if (indice >= m_textos.size())
-        return fallar(QStringLiteral("El archivo «%1» está dañado: una celda de la hoja «%2» usa el texto "
-                                     "compartido %3, que el libro no tiene.")
-                          .arg(m_archivo, m_hoja)
-                          .arg(indice));
+    if (indice >= m_textos.size()) {
+        error = QStringLiteral("El archivo «%1» está dañado: una celda de la hoja «%2» usa el texto "
+                               "compartido %3, que el libro no tiene.")
+                    .arg(m_archivo, m_hoja)
+                    .arg(indice);
+        return false;
+    }
     texto = m_textos.at(indice);
     return true;
 }
 
-bool LectorXlsx::leerCelda(FilaHoja &fila, int &columna)
+bool LectorXlsx::leerCelda(QXmlStreamReader &xml, FilaHoja &fila, int &columna, QString &error)
 {
-    const QXmlStreamAttributes a = m_xml.attributes();
+    const QXmlStreamAttributes a = xml.attributes();
     const QStringView ref = atributo(a, u"r");
     const QStringView tipo = atributo(a, u"t");
     const QStringView estilo = atributo(a, u"s");
@@ -572,34 +637,36 @@ bool LectorXlsx::leerCelda(FilaHoja &fila, int &columna)
         if (!leerReferencia(ref, col, filaRef))
             col = kColumnasHoja;
     }
-    if (col >= kColumnasHoja)
-        return fallar(QStringLiteral("La celda «%1» de la hoja «%2» está fuera de los límites de una hoja "
-                                     "de cálculo (columnas A a XFD, filas 1 a 1048576).")
-                          .arg(ref.isEmpty() ? letraColumna(kColumnasHoja) + QString::number(fila.numero)
-                                             : ref.left(20).toString(),
-                              m_hoja));
+    if (col >= kColumnasHoja) {
+        error = QStringLiteral("La celda «%1» de la hoja «%2» está fuera de los límites de una hoja "
+                               "de cálculo (columnas A a XFD, filas 1 a 1048576).")
+                    .arg(ref.isEmpty() ? letraColumna(kColumnasHoja) : ref.left(20).toString(), m_hoja);
+        return false;
+    }
     columna = col + 1;
 
     QString valor;
     QString enLinea;
-    while (m_xml.readNextStartElement()) {
-        if (m_xml.name() == u"v")
-            valor = m_xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        else if (m_xml.name() == u"is")
-            enLinea = juntarTexto(m_xml);
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"v")
+            valor = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.name() == u"is")
+            enLinea = juntarTexto(xml);
         else
-            m_xml.skipCurrentElement();
+            xml.skipCurrentElement();
     }
-    if (m_xml.hasError())
-        return fallarXml(m_xml, m_parteHoja);
+    if (xml.hasError())
+        return false;
 
     QString texto;
     if (tipo == u"s") {
         bool ok = false;
         const qint64 indice = valor.trimmed().toLongLong(&ok);
-        if (!ok || indice < 0)
-            return fallar(danado(m_archivo));
-        if (!textoCompartido(indice, texto))
+        if (!ok || indice < 0) {
+            error = danado(m_archivo);
+            return false;
+        }
+        if (!textoCompartido(indice, texto, error))
             return false;
     } else if (tipo == u"inlineStr") {
         texto = enLinea;
@@ -635,41 +702,69 @@ bool LectorXlsx::leerCelda(FilaHoja &fila, int &columna)
     return true;
 }
 
+bool LectorXlsx::leerFila(QXmlStreamReader &xml, FilaHoja &fila, QString &error)
+{
+    // Without its number a row follows the one before: 0 until it is known.
+    qint64 numero = 0;
+    const QXmlStreamAttributes atributos = xml.attributes();
+    const QStringView r = atributo(atributos, u"r");
+    if (!r.isEmpty()) {
+        bool ok = false;
+        numero = r.toLongLong(&ok);
+        if (!ok || numero < 1 || numero > kFilasHoja) {
+            error = filaFuera(r.left(20).toString());
+            return false;
+        }
+    }
+    fila.numero = numero;
+    fila.celdas.clear();
+    fila.fechas.clear();
+    int columna = 0;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"c") {
+            if (!leerCelda(xml, fila, columna, error))
+                return false;
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    return !xml.hasError();
+}
+
+QString LectorXlsx::filaFuera(const QString &fila) const
+{
+    return QStringLiteral("La fila «%1» de la hoja «%2» está fuera de los límites de una hoja de cálculo "
+                          "(filas 1 a 1048576).")
+        .arg(fila, m_hoja);
+}
+
+bool LectorXlsx::numerar(FilaHoja &fila)
+{
+    if (fila.numero == 0)
+        fila.numero = m_ultimaFila + 1;
+    if (fila.numero > kFilasHoja)
+        return fallar(filaFuera(QString::number(fila.numero)));
+    m_ultimaFila = fila.numero;
+    return true;
+}
+
 bool LectorXlsx::siguiente(FilaHoja &fila)
 {
     if (!m_error.isEmpty() || !m_entradaHoja)
         return false;
+    if (m_paralelo)
+        return siguienteEnParalelo(fila);
     while (!m_xml.atEnd()) {
         if (m_xml.readNext() != QXmlStreamReader::StartElement || m_xml.name() != u"row")
             continue;
-        qint64 numero = m_ultimaFila + 1;
-        const QXmlStreamAttributes atributos = m_xml.attributes();
-        const QStringView r = atributo(atributos, u"r");
-        if (!r.isEmpty()) {
-            bool ok = false;
-            numero = r.toLongLong(&ok);
-            if (!ok)
-                numero = 0;
-        }
-        if (numero < 1 || numero > kFilasHoja)
-            return fallar(QStringLiteral("La fila «%1» de la hoja «%2» está fuera de los límites de una hoja "
-                                         "de cálculo (filas 1 a 1048576).")
-                              .arg(r.isEmpty() ? QString::number(numero) : r.left(20).toString(), m_hoja));
-        m_ultimaFila = numero;
-        fila.numero = numero;
-        fila.celdas.clear();
-        fila.fechas.clear();
-        int columna = 0;
-        while (m_xml.readNextStartElement()) {
-            if (m_xml.name() == u"c") {
-                if (!leerCelda(fila, columna))
-                    return false;
-            } else {
-                m_xml.skipCurrentElement();
-            }
-        }
-        if (m_xml.hasError())
+        QString error;
+        if (!leerFila(m_xml, fila, error)) {
+            if (!error.isEmpty())
+                return fallar(error);
             break;
+        }
+        if (!numerar(fila))
+            return false;
         if (!fila.enBlanco())
             return true;
     }
@@ -683,6 +778,218 @@ bool LectorXlsx::siguiente(FilaHoja &fila)
     if (m_xml.hasError() || m_entradaHoja->fallo())
         return fallarXml(m_xml, m_parteHoja);
     return false;
+}
+
+namespace {
+
+// The piece of a sheet kept ahead of the one being handed out.
+constexpr size_t kTrozosAdelante = 8;
+
+// The local name of the tag that starts at `i` (after "<" or "</").
+QByteArrayView nombreEtiqueta(QByteArrayView xml, qsizetype i)
+{
+    qsizetype fin = i;
+    while (fin < xml.size() && xml[fin] != ' ' && xml[fin] != '>' && xml[fin] != '/' && xml[fin] != '\t'
+        && xml[fin] != '\n' && xml[fin] != '\r')
+        ++fin;
+    QByteArrayView nombre = xml.sliced(i, fin - i);
+    const qsizetype dos = nombre.lastIndexOf(':');
+    return dos < 0 ? nombre : nombre.sliced(dos + 1);
+}
+
+// Where the rows of a sheet's XML start, and where its rows end (the tag
+// closing the sheet's data); false when the XML is not plain enough to be
+// cut (a document type, a comment or section left open, no sheet data).
+// Every "<" of an XML document starts markup, so looking at each one is
+// enough to find the tags.
+bool cortarFilas(QByteArrayView xml, QList<qsizetype> &filas, qsizetype &finDatos)
+{
+    bool enDatos = false;
+    qsizetype i = 0;
+    for (;;) {
+        i = xml.indexOf('<', i);
+        if (i < 0)
+            return false;
+        const QByteArrayView resto = xml.sliced(i);
+        const auto saltarHasta = [&](QByteArrayView cierre) {
+            const qsizetype f = xml.indexOf(cierre, i);
+            if (f < 0)
+                return false;
+            i = f + cierre.size();
+            return true;
+        };
+        if (resto.startsWith("<!--")) {
+            if (!saltarHasta("-->"))
+                return false;
+        } else if (resto.startsWith("<![CDATA[")) {
+            if (!saltarHasta("]]>"))
+                return false;
+        } else if (resto.startsWith("<?")) {
+            if (!saltarHasta("?>"))
+                return false;
+        } else if (resto.startsWith("<!")) {
+            return false;
+        } else if (resto.startsWith("</")) {
+            if (enDatos && nombreEtiqueta(xml, i + 2) == "sheetData") {
+                finDatos = i;
+                return true;
+            }
+            ++i;
+        } else {
+            const QByteArrayView nombre = nombreEtiqueta(xml, i + 1);
+            if (enDatos && nombre == "row") {
+                filas.append(i);
+            } else if (!enDatos && nombre == "sheetData") {
+                const qsizetype cierre = xml.indexOf('>', i);
+                if (cierre < 0)
+                    return false;
+                // <sheetData/>: no rows.
+                if (xml[cierre - 1] == '/') {
+                    finDatos = cierre + 1;
+                    return true;
+                }
+                enDatos = true;
+            }
+            ++i;
+        }
+    }
+}
+
+} // namespace
+
+bool LectorXlsx::leerEnParalelo(int hilos, qsizetype tamanoTrozo)
+{
+    if (m_paralelo || !m_error.isEmpty() || !m_entradaHoja || m_entradaHoja->leidos() > 0)
+        return false;
+    QByteArray hoja = m_entradaHoja->readAll();
+    if (m_entradaHoja->fallo() || hoja.size() != m_entradaHoja->declarado())
+        return fallar(danado(m_archivo));
+    // Only UTF-8 without a document type can be cut into pieces read apart
+    // (a declaration naming another encoding is kept to when read in order).
+    QList<qsizetype> filas;
+    qsizetype finDatos = 0;
+    bool utf8 = !hoja.startsWith("\xFE\xFF") && !hoja.startsWith("\xFF\xFE");
+    const qsizetype inicio = hoja.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    if (utf8 && QByteArrayView(hoja).sliced(inicio).startsWith("<?xml")) {
+        static const QRegularExpression declarada(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)"));
+        const qsizetype fin = hoja.indexOf("?>");
+        const QRegularExpressionMatch m
+            = declarada.match(QString::fromLatin1(hoja.left(fin < 0 ? 200 : fin)).toLower());
+        utf8 = !m.hasMatch() || m.captured(1) == u"utf-8" || m.captured(1) == u"utf8";
+    }
+    if (!utf8 || !cortarFilas(hoja, filas, finDatos)) {
+        // Read as one piece, in order, as the rows would be read otherwise.
+        m_hojaEnMemoria = std::make_unique<QBuffer>();
+        m_hojaEnMemoria->setData(hoja);
+        m_hojaEnMemoria->open(QIODevice::ReadOnly);
+        m_xml.setDevice(m_hojaEnMemoria.get());
+        return true;
+    }
+    // The rest of the sheet, its rows taken out, must be XML as well.
+    {
+        QXmlStreamReader marco(hoja.left(filas.isEmpty() ? finDatos : filas.first()) + hoja.sliced(finDatos));
+        while (!marco.atEnd())
+            marco.readNext();
+        if (marco.hasError())
+            return fallar(errorXml(marco, m_parteHoja));
+    }
+    // Every shared text, before any thread asks for one.
+    QString error;
+    QString texto;
+    if (!textoCompartido(std::numeric_limits<qint64>::max(), texto, error) && !m_textosCompletos)
+        return fallar(error);
+
+    m_paralelo = std::make_unique<Paralelo>();
+    Paralelo &p = *m_paralelo;
+    for (qsizetype i = 0; i < filas.size();) {
+        Paralelo::Trozo t;
+        t.inicio = filas.at(i);
+        while (i < filas.size() && filas.at(i) - t.inicio < std::max<qsizetype>(tamanoTrozo, 1))
+            ++i;
+        t.fin = i < filas.size() ? filas.at(i) : finDatos;
+        p.trozos.push_back(std::move(t));
+    }
+    p.hoja = std::move(hoja);
+    for (int h = 0; h < std::max(1, hilos); ++h)
+        p.hilos.emplace_back([this, &p] { leerTrozos(p); });
+    return true;
+}
+
+void LectorXlsx::leerTrozos(Paralelo &p)
+{
+    for (;;) {
+        size_t n = 0;
+        {
+            std::unique_lock<std::mutex> cerrojo(p.mutex);
+            p.aviso.wait(cerrojo, [&p] {
+                return p.parar || p.proximo >= p.trozos.size() || p.proximo < p.actual + kTrozosAdelante;
+            });
+            if (p.parar || p.proximo >= p.trozos.size())
+                return;
+            n = p.proximo++;
+        }
+        const Paralelo::Trozo &t = p.trozos[n];
+        QByteArray trozo;
+        trozo.reserve(t.fin - t.inicio + 7);
+        trozo.append("<d>").append(QByteArrayView(p.hoja).sliced(t.inicio, t.fin - t.inicio)).append("</d>");
+        QXmlStreamReader xml(trozo);
+        xml.setNamespaceProcessing(false);
+        QList<FilaHoja> filas;
+        QString error;
+        bool roto = false;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"row")
+                continue;
+            FilaHoja fila;
+            if (!leerFila(xml, fila, error))
+                break;
+            filas.append(std::move(fila));
+        }
+        if (error.isEmpty() && xml.hasError()) {
+            roto = true;
+            error = errorXml(xml, m_parteHoja);
+        }
+        {
+            const std::lock_guard<std::mutex> cerrojo(p.mutex);
+            Paralelo::Trozo &listo = p.trozos[n];
+            listo.filas = std::move(filas);
+            listo.error = std::move(error);
+            listo.xmlRoto = roto;
+            listo.listo = true;
+        }
+        p.aviso.notify_all();
+    }
+}
+
+bool LectorXlsx::siguienteEnParalelo(FilaHoja &fila)
+{
+    Paralelo &p = *m_paralelo;
+    for (;;) {
+        if (p.actual >= p.trozos.size())
+            return false;
+        Paralelo::Trozo &t = p.trozos[p.actual];
+        if (!t.listo) {
+            std::unique_lock<std::mutex> cerrojo(p.mutex);
+            p.aviso.wait(cerrojo, [&t] { return t.listo; });
+        }
+        if (p.pos < t.filas.size()) {
+            fila = std::move(t.filas[p.pos++]);
+            if (!numerar(fila))
+                return false;
+            if (!fila.enBlanco())
+                return true;
+            continue;
+        }
+        if (!t.error.isEmpty())
+            return fallar(t.error);
+        {
+            const std::lock_guard<std::mutex> cerrojo(p.mutex);
+            t.filas = {};
+            ++p.actual;
+            p.pos = 0;
+        }
+        p.aviso.notify_all();
+    }
 }
 
 } // namespace kv

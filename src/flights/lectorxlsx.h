@@ -2,6 +2,7 @@
 
 #include "hojacalculo.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -34,6 +35,13 @@ public:
     static std::unique_ptr<LectorXlsx> abrirDatos(const QByteArray &datos, const QString &hoja, QString &error);
 
     bool siguiente(FilaHoja &fila) override;
+    // From now on, with the sheet not yet read, reads it on `hilos` threads
+    // at once in pieces of whole rows, handing out the same rows in the same
+    // order: for reading a large sheet to its end. The sheet's XML and its
+    // shared texts are expanded whole first. False (error() says why) when
+    // the sheet turns out damaged before a row is handed out.
+    // `tamanoTrozo` is the least a piece holds, in bytes of XML.
+    bool leerEnParalelo(int hilos, qsizetype tamanoTrozo = 256 * 1024);
     qint64 leido() const override;
     qint64 total() const override;
     QStringList hojas() const override { return m_nombres; }
@@ -47,6 +55,7 @@ public:
 
 private:
     struct Zip;
+    struct Paralelo;
     LectorXlsx();
     bool preparar(const QString &hoja);
     // The part `nombre`, whole; fails when the zip lacks it or it is damaged.
@@ -54,9 +63,22 @@ private:
     std::unique_ptr<EntradaZip> abrirParte(const QString &nombre);
     bool leerRelaciones(const QString &parte, QHash<QString, QString> &destinos, QHash<QString, QString> *tipos);
     bool leerEstilos(const QString &nombre);
-    bool textoCompartido(qint64 indice, QString &texto);
-    bool leerCelda(FilaHoja &fila, int &columna);
+    // The shared text `indice`, its part read on as far as it. On the
+    // threads of a parallel reading every text is already read, and this
+    // only looks.
+    bool textoCompartido(qint64 indice, QString &texto, QString &error);
+    // The row, or the cell, the XML reader has just met; false when it is
+    // beyond a sheet's bounds (`error` says so) or the XML is broken. They
+    // change nothing of the reader's own, so threads can share them.
+    bool leerFila(QXmlStreamReader &xml, FilaHoja &fila, QString &error);
+    bool leerCelda(QXmlStreamReader &xml, FilaHoja &fila, int &columna, QString &error);
+    QString filaFuera(const QString &fila) const;
+    // Gives a row without a number the one after the row before.
+    bool numerar(FilaHoja &fila);
+    void leerTrozos(Paralelo &p);
+    bool siguienteEnParalelo(FilaHoja &fila);
     bool fallar(const QString &mensaje);
+    QString errorXml(const QXmlStreamReader &xml, const QString &parte) const;
     bool fallarXml(const QXmlStreamReader &xml, const QString &parte);
 
     std::unique_ptr<Zip> m_zip;
@@ -77,7 +99,9 @@ private:
     QString m_parteHoja;
     std::unique_ptr<EntradaZip> m_entradaHoja;
     QXmlStreamReader m_xml;
+    std::unique_ptr<QBuffer> m_hojaEnMemoria; // the sheet read whole, when it could not be cut
     qint64 m_ultimaFila = 0;
+    std::unique_ptr<Paralelo> m_paralelo;
 };
 
 } // namespace kv

@@ -24,13 +24,16 @@ QString hojaDePrueba(const QString &nombre)
 }
 
 // Each row as "number: cell|cell", a cell the sheet keeps as a date marked
-// with "*"; the reader's error, if any, as a last line "error: ...".
-QStringList leerTodo(const QString &archivo, const QString &hoja = {})
+// with "*"; the reader's error, if any, as a last line "error: ...". A
+// workbook is read on `hilos` threads in pieces of `trozo` bytes when asked.
+QStringList leerTodo(const QString &archivo, const QString &hoja = {}, int hilos = 0, qsizetype trozo = 0)
 {
     QString error;
     const std::unique_ptr<LectorHoja> lector = abrirHoja(hojaDePrueba(archivo), hoja, error);
     if (!lector)
         return { QStringLiteral("error: ") + error };
+    if (hilos > 0 && !static_cast<LectorXlsx &>(*lector).leerEnParalelo(hilos, trozo))
+        return { QStringLiteral("error: ") + lector->error() };
     QStringList filas;
     FilaHoja fila;
     while (lector->siguiente(fila)) {
@@ -93,6 +96,10 @@ private Q_SLOTS:
             << QStringLiteral("fechas-1904.xlsx") << QString()
             << QStringList { QStringLiteral("1: *01/01/1904|*13/11/2026") };
         QTest::newRow("empty sheet") << QStringLiteral("vacia.xlsx") << QString() << QStringList();
+        QTest::newRow("prefixed names, rows without numbers, a comment, character data")
+            << QStringLiteral("forma-libre.xlsx") << QString()
+            << QStringList { QStringLiteral("2: uno|1"), QStringLiteral("3: </x:row><x:row r=\"7\">"),
+                   QStringLiteral("4: ||3"), QStringLiteral("7: <fin> & é") };
         QTest::newRow("no package relationships, no styles")
             << QStringLiteral("sin-relaciones.xlsx") << QString() << QStringList { QStringLiteral("1: Vuelo|46343") };
         QTest::newRow("the first sheet shown") << QStringLiteral("dos-hojas.xlsx") << QString()
@@ -128,6 +135,25 @@ private Q_SLOTS:
         QFETCH(QString, hoja);
         QFETCH(QStringList, filas);
         QCOMPARE(leerTodo(archivo, hoja), filas);
+    }
+
+    // A workbook read on several threads, in pieces of a row or two, gives
+    // the same rows and the same refusal as read in order.
+    void enParalelo_data()
+    {
+        QTest::addColumn<QString>("archivo");
+        const QStringList libros = QDir(hojaDePrueba(QString())).entryList({ QStringLiteral("*.xlsx") });
+        for (const QString &l : libros)
+            QTest::newRow(qPrintable(l)) << l;
+    }
+    void enParalelo()
+    {
+        QFETCH(QString, archivo);
+        const QStringList enOrden = leerTodo(archivo);
+        if (enOrden.value(0).startsWith(u"error: ") && enOrden.size() == 1)
+            QSKIP("refused before any row");
+        QCOMPARE(leerTodo(archivo, {}, 3, 100), enOrden);
+        QCOMPARE(leerTodo(archivo, {}, 1, 1), enOrden);
     }
 
     void separador_data()

@@ -1,8 +1,9 @@
 // A workbook as the spreadsheet import reads it, straight from memory.
 // Whatever the bytes: the file is refused with a message, or its rows come
 // in order within a sheet's bounds, none blank, each cell kept as a date
-// showing a real day as dd/mm/yyyy; and a reader that stopped on an error
-// gives nothing more.
+// showing a real day as dd/mm/yyyy; a reader that stopped on an error gives
+// nothing more; and the sheet read on two threads in pieces of a row or two
+// is refused as well, or gives the same rows.
 #include "comprobar.h"
 #include "flights/lectorxlsx.h"
 
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t lar
     KV_COMPROBAR(error.isEmpty());
     KV_COMPROBAR(lector->hojas().contains(lector->hoja()));
     FilaHoja fila;
-    qint64 filas = 0;
+    QList<FilaHoja> filas;
     while (lector->siguiente(fila)) {
         KV_COMPROBAR(fila.numero >= 1 && fila.numero <= kFilasHoja);
         KV_COMPROBAR(fila.celdas.size() <= kColumnasHoja);
@@ -35,11 +36,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t lar
         }
         KV_COMPROBAR(lector->leido() <= lector->total());
         KV_COMPROBAR(lector->total() <= LectorXlsx::kLimiteExpandido);
-        ++filas;
+        filas.append(fila);
         fila = {};
     }
     if (!lector->error().isEmpty())
         KV_COMPROBAR(!lector->siguiente(fila));
+
+    const std::unique_ptr<LectorXlsx> paralelo = LectorXlsx::abrirDatos(bytes, {}, error);
+    KV_COMPROBAR(paralelo);
+    QList<FilaHoja> otras;
+    if (paralelo->leerEnParalelo(2, 64)) {
+        while (paralelo->siguiente(fila)) {
+            otras.append(fila);
+            fila = {};
+        }
+    }
+    KV_COMPROBAR(paralelo->error().isEmpty() == lector->error().isEmpty());
+    if (lector->error().isEmpty()) {
+        KV_COMPROBAR(otras.size() == filas.size());
+        for (qsizetype i = 0; i < filas.size(); ++i) {
+            KV_COMPROBAR(otras[i].numero == filas[i].numero);
+            KV_COMPROBAR(otras[i].celdas == filas[i].celdas);
+            KV_COMPROBAR(otras[i].fechas == filas[i].fechas);
+        }
+    }
     // The same workbook on another of its sheets opens as well, or says
     // why not.
     for (const QString &hoja : lector->hojas()) {

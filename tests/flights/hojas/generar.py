@@ -152,7 +152,8 @@ def libro(nombre, hojas, fecha1904=False, quitar=(), retocar=None):
         listado.append('<sheet name="%s" sheetId="%d"%s r:id="rId%d"/>' % (escape(h[0]), i, estado, i))
         relaciones.append('<Relationship Id="rId%d" Type="%s/worksheet" Target="worksheets/sheet%d.xml"/>'
                           % (i, R, i))
-        partes["xl/worksheets/sheet%d.xml" % i] = hoja(h[1], compartidos)
+        # A sheet given as text is written as it stands.
+        partes["xl/worksheets/sheet%d.xml" % i] = h[1] if isinstance(h[1], str) else hoja(h[1], compartidos)
     n = len(hojas)
     relaciones.append('<Relationship Id="rId%d" Type="%s/styles" Target="styles.xml"/>' % (n + 1, R))
     relaciones.append('<Relationship Id="rId%d" Type="%s/sharedStrings" Target="sharedStrings.xml"/>'
@@ -232,6 +233,20 @@ def libros():
     ])])
     libro("fechas-1904.xlsx", [("Hoja1", [(1, [("numero", "0", 1), ("numero", "44877", 1)])])], fecha1904=True)
     libro("vacia.xlsx", [("Hoja1", [])])
+    # Written by hand: a namespace prefix on every element, rows and cells
+    # without their numbers, a comment between rows and a section of
+    # character data that holds what looks like tags.
+    libro("forma-libre.xlsx", [("Hoja1",
+        '<?xml version="1.0" encoding="UTF-8"?>\n'
+        '<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">\n'
+        '<x:sheetData>\n'
+        '<x:row r="2"><x:c t="inlineStr"><x:is><x:t>uno</x:t></x:is></x:c><x:c><x:v>1</x:v></x:c></x:row>\n'
+        '<!-- <x:row r="9"><x:c><x:v>9</x:v></x:c></x:row> -->\n'
+        '<x:row><x:c t="inlineStr"><x:is><x:t><![CDATA[</x:row><x:row r="7">]]></x:t></x:is></x:c></x:row>\n'
+        '<x:row><x:c r="C4"><x:v>3</x:v></x:c></x:row>\n'
+        '<x:row r="6"/>\n'
+        '<x:row><x:c t="inlineStr"><x:is><x:t>&lt;fin&gt; &amp; &#233;</x:t></x:is></x:c></x:row>\n'
+        '</x:sheetData><x:mergeCells count="0"/></x:worksheet>')])
     # Without the package's relationships nor styles: the workbook and its
     # parts are where they usually are, and no number is a date.
     libro("sin-relaciones.xlsx", [("Hoja1", [(1, ["Vuelo", ("numero", "46343", 1)])])],
