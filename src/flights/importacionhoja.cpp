@@ -134,16 +134,25 @@ MuestraHoja leerMuestra(const QString &ruta, const QString &hoja, qint64 filaTit
     m.hojas = lector->hojas();
     m.hoja = lector->hoja();
     m.filaTitulos = std::max<qint64>(filaTitulos, 0);
+    // The columns up to the last one with text: an empty cell far to the
+    // right adds none.
+    const auto contar = [&m](const FilaHoja &f) {
+        for (int c = int(f.celdas.size()); c > m.columnas; --c) {
+            if (!celdaEnBlanco(f.celdas.at(c - 1))) {
+                m.columnas = c;
+                break;
+            }
+        }
+    };
     FilaHoja fila;
     while (m.filas.size() < filas && lector->siguiente(fila)) {
-        if (filaTitulos < 0) {
+        if (filaTitulos < 0)
             filaTitulos = m.filaTitulos = fila.numero;
-        }
         if (fila.numero == m.filaTitulos) {
+            contar(fila);
             m.titulos = fila.celdas;
-            m.columnas = std::max(m.columnas, int(fila.celdas.size()));
         } else if (fila.numero > m.filaTitulos) {
-            m.columnas = std::max(m.columnas, int(fila.celdas.size()));
+            contar(fila);
             m.filas.append(std::move(fila));
         }
         fila = {};

@@ -18,7 +18,7 @@ struct MuestraHoja
     qint64 filaTitulos = 0; // the heading row read (0: none)
     QStringList titulos; // its cells
     QList<FilaHoja> filas; // the rows below it, as many as asked for
-    int columnas = 0; // the most cells in the heading row or those rows
+    int columnas = 0; // up to the last column with text in the heading row or those rows
     QString error; // why the file cannot be read; nothing else is set then
 
     bool valida() const { return error.isEmpty(); }

@@ -280,11 +280,12 @@ def libros():
     # headings, the columns in an order of its own with headings in English,
     # in the print-out's short forms and in the grid's captions (the
     # passengers subject to the tax under a heading no rule knows, "Pax"),
-    # dates as day numbers and as text, a blank row, a row with a note alone
+    # an empty cell far to the right of the title, dates as day numbers and
+    # as text, a blank row, a row with a note alone
     # (blank for the import), and two rows the import refuses (a code with
     # a hyphen on row 6, no crew on row 8).
     libro("vuelos-desordenados.xlsx", [("Noviembre", [
-        (1, ["Vuelos de noviembre"]),
+        (1, ["Vuelos de noviembre", ("crudo", '<c r="AZ1" s="1"/>')]),
         (2, ["Flight", "Pax", "Crew", "Pers.", "Tránsito", "Forz.", "Diplomats", "Extr.", "Deportados",
              "Ante.", "Observaciones", "Fecha de Arribo"]),
         (3, ["LA2401", 150, 12, 0, 3, 0, 1, 0, 0, 0, "ninguna", ("fecha", d(2026, 11, 17))]),
