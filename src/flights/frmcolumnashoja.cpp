@@ -26,10 +26,10 @@ namespace {
 // The preview's headings: the print-out's short forms.
 const QStringList &titulosVista()
 {
-    static const QStringList titulos = { QStringLiteral("Fila"), QStringLiteral("Fecha"), QStringLiteral("Vuelo"),
-        QStringLiteral("Trip."), QStringLiteral("Pers."), QStringLiteral("Tran."), QStringLiteral("Forz."),
-        QStringLiteral("Dipl."), QStringLiteral("Extr."), QStringLiteral("Depo."), QStringLiteral("Ante."),
-        QStringLiteral("Comp."), QStringLiteral("Observación") };
+    static const QStringList titulos = { QStringLiteral("Fila"), QStringLiteral("Fecha"),
+        QStringLiteral("Vuelo"), QStringLiteral("Trip."), QStringLiteral("Pers."), QStringLiteral("Tran."),
+        QStringLiteral("Forz."), QStringLiteral("Dipl."), QStringLiteral("Extr."), QStringLiteral("Depo."),
+        QStringLiteral("Ante."), QStringLiteral("Comp."), QStringLiteral("Observación") };
     return titulos;
 }
 
@@ -214,7 +214,8 @@ void frmColumnasHoja::ofrecer(const MapeoHoja &mapeo)
         combo->addItem(kNinguna, -1);
         for (int c = 0; c < m_muestra.columnas; ++c) {
             const QString titulo = m_muestra.titulos.value(c).simplified();
-            combo->addItem(titulo.isEmpty() ? letraColumna(c) : letraColumna(c) + QStringLiteral(": ") + titulo, c);
+            combo->addItem(
+                titulo.isEmpty() ? letraColumna(c) : letraColumna(c) + QStringLiteral(": ") + titulo, c);
         }
         combo->setCurrentIndex(std::max(0, combo->findData(mapeo.columnas[i])));
     }

@@ -165,7 +165,8 @@ MuestraHoja leerMuestra(const QString &ruta, const QString &hoja, qint64 filaTit
     return m;
 }
 
-QList<FilaVistaPrevia> vistaPrevia(const MuestraHoja &muestra, const MapeoHoja &mapeo, const ReglasImportacion &reglas)
+QList<FilaVistaPrevia> vistaPrevia(
+    const MuestraHoja &muestra, const MapeoHoja &mapeo, const ReglasImportacion &reglas)
 {
     QList<FilaVistaPrevia> vista;
     for (const FilaHoja &fila : muestra.filas) {

@@ -40,7 +40,8 @@ struct FilaVistaPrevia
 
 // The rows of a sample the import would read through `mapeo`, blank ones
 // passed over, checked by `reglas`.
-QList<FilaVistaPrevia> vistaPrevia(const MuestraHoja &muestra, const MapeoHoja &mapeo, const ReglasImportacion &reglas);
+QList<FilaVistaPrevia> vistaPrevia(
+    const MuestraHoja &muestra, const MapeoHoja &mapeo, const ReglasImportacion &reglas);
 
 // Imports the rows below the heading row of the sheet at `ruta` through
 // `mapeo`, with the declaration's import: its rules, its saving, its error

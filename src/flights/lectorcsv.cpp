@@ -110,7 +110,8 @@ char elegirSeparador(QByteArrayView bytes)
         }
         if (primero <= 1)
             continue;
-        if (coincidencias > mejorCoincidencias || (coincidencias == mejorCoincidencias && primero > mejorCampos)) {
+        if (coincidencias > mejorCoincidencias
+            || (coincidencias == mejorCoincidencias && primero > mejorCampos)) {
             mejor = sep;
             mejorCoincidencias = coincidencias;
             mejorCampos = primero;

@@ -295,11 +295,18 @@ std::unique_ptr<LectorXlsx> LectorXlsx::abrir(const QString &ruta, const QString
     lector->m_archivo = nombre;
     int codigo = 0;
     lector->m_zip->zip = zip_open(QFile::encodeName(ruta).constData(), ZIP_RDONLY, &codigo);
+    if (!lector->m_zip->zip && (codigo == ZIP_ER_OPEN || codigo == ZIP_ER_READ || codigo == ZIP_ER_MEMORY)) {
+        error = QStringLiteral("No se pudo leer el archivo «%1».").arg(QDir::toNativeSeparators(ruta));
+        return nullptr;
+    }
+    return preparado(std::move(lector), hoja, error);
+}
+
+std::unique_ptr<LectorXlsx> LectorXlsx::preparado(
+    std::unique_ptr<LectorXlsx> lector, const QString &hoja, QString &error)
+{
     if (!lector->m_zip->zip) {
-        if (codigo == ZIP_ER_OPEN || codigo == ZIP_ER_READ || codigo == ZIP_ER_MEMORY)
-            error = QStringLiteral("No se pudo leer el archivo «%1».").arg(QDir::toNativeSeparators(ruta));
-        else
-            error = danado(nombre);
+        error = danado(lector->m_archivo);
         return nullptr;
     }
     if (!lector->preparar(hoja)) {
@@ -309,7 +316,8 @@ std::unique_ptr<LectorXlsx> LectorXlsx::abrir(const QString &ruta, const QString
     return lector;
 }
 
-std::unique_ptr<LectorXlsx> LectorXlsx::abrirDatos(const QByteArray &datos, const QString &hoja, QString &error)
+std::unique_ptr<LectorXlsx> LectorXlsx::abrirDatos(
+    const QByteArray &datos, const QString &hoja, QString &error)
 {
     const QString nombre = QStringLiteral("libro.xlsx");
     if (!datos.startsWith("PK")) {
@@ -329,15 +337,7 @@ std::unique_ptr<LectorXlsx> LectorXlsx::abrirDatos(const QByteArray &datos, cons
             zip_source_free(fuente);
     }
     zip_error_fini(&e);
-    if (!lector->m_zip->zip) {
-        error = danado(nombre);
-        return nullptr;
-    }
-    if (!lector->preparar(hoja)) {
-        error = lector->m_error;
-        return nullptr;
-    }
-    return lector;
+    return preparado(std::move(lector), hoja, error);
 }
 
 bool LectorXlsx::fallar(const QString &mensaje)
@@ -368,7 +368,8 @@ std::unique_ptr<EntradaZip> LectorXlsx::abrirParte(const QString &nombre)
         return nullptr;
     zip_stat_t estado;
     zip_stat_init(&estado);
-    if (zip_stat_index(m_zip->zip, zip_uint64_t(indice), 0, &estado) != 0 || !(estado.valid & ZIP_STAT_SIZE)) {
+    if (zip_stat_index(m_zip->zip, zip_uint64_t(indice), 0, &estado) != 0
+        || !(estado.valid & ZIP_STAT_SIZE)) {
         fallar(danado(m_archivo));
         return nullptr;
     }
@@ -458,13 +459,15 @@ bool LectorXlsx::leerEstilos(const QString &nombre)
             continue;
         const QXmlStreamAttributes a = xml.attributes();
         if (xml.name() == u"numFmt") {
-            formatosPropios.insert(atributo(a, u"numFmtId").toInt(), codigoDeFecha(atributo(a, u"formatCode")));
+            formatosPropios.insert(
+                atributo(a, u"numFmtId").toInt(), codigoDeFecha(atributo(a, u"formatCode")));
         } else if (xml.name() == u"cellXfs") {
             enEstilosCelda = true;
         } else if (xml.name() == u"xf" && enEstilosCelda) {
             const int formato = atributo(a, u"numFmtId").toInt();
             const auto propio = formatosPropios.constFind(formato);
-            m_estiloFecha.append(propio != formatosPropios.cend() ? *propio : formatoFechaIncorporado(formato));
+            m_estiloFecha.append(
+                propio != formatosPropios.cend() ? *propio : formatoFechaIncorporado(formato));
         }
     }
     if (xml.hasError())
@@ -478,7 +481,8 @@ bool LectorXlsx::preparar(const QString &hoja)
     QHash<QString, QString> tiposRaiz;
     if (!leerRelaciones(QString(), raiz, &tiposRaiz))
         return false;
-    const QString libro = tiposRaiz.value(QStringLiteral("officeDocument"), QStringLiteral("xl/workbook.xml"));
+    const QString libro
+        = tiposRaiz.value(QStringLiteral("officeDocument"), QStringLiteral("xl/workbook.xml"));
     QByteArray datos;
     if (!leerParte(libro, datos, true))
         return false;
@@ -539,8 +543,8 @@ bool LectorXlsx::preparar(const QString &hoja)
     m_parteHoja = destinos.value(elegida->id);
     if (m_parteHoja.isEmpty()
         || zip_name_locate(m_zip->zip, m_parteHoja.toUtf8().constData(), ZIP_FL_NOCASE) < 0)
-        return fallar(QStringLiteral("El libro «%1» nombra la hoja «%2» pero no la contiene.")
-                          .arg(m_archivo, m_hoja));
+        return fallar(
+            QStringLiteral("El libro «%1» nombra la hoja «%2» pero no la contiene.").arg(m_archivo, m_hoja));
     m_entradaHoja = abrirParte(m_parteHoja);
     if (!m_entradaHoja)
         return false;
@@ -615,10 +619,12 @@ bool LectorXlsx::textoCompartido(qint64 indice, QString &texto, QString &error)
         m_textosCompletos = !otro;
     }
     if (indice >= m_textos.size()) {
-        error = QStringLiteral("El archivo «%1» está dañado: una celda de la hoja «%2» usa el texto "
-                               "compartido %3, que el libro no tiene.")
-                    .arg(m_archivo, m_hoja)
-                    .arg(indice);
+        error = !m_errorTextos.isEmpty()
+            ? m_errorTextos
+            : QStringLiteral("El archivo «%1» está dañado: una celda de la hoja «%2» usa el texto "
+                             "compartido %3, que el libro no tiene.")
+                  .arg(m_archivo, m_hoja)
+                  .arg(indice);
         return false;
     }
     texto = m_textos.at(indice);
@@ -754,9 +760,26 @@ bool LectorXlsx::siguiente(FilaHoja &fila)
         return false;
     if (m_paralelo)
         return siguienteEnParalelo(fila);
+    // The rows are the elements "row" right inside the first "sheetData";
+    // anything else there is passed over whole.
     while (!m_xml.atEnd()) {
-        if (m_xml.readNext() != QXmlStreamReader::StartElement || m_xml.name() != u"row")
+        const QXmlStreamReader::TokenType token = m_xml.readNext();
+        if (token == QXmlStreamReader::EndElement && m_datos == Datos::Dentro) {
+            m_datos = Datos::Leidos;
             continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (m_datos == Datos::Antes && m_xml.name() == u"sheetData") {
+            m_datos = Datos::Dentro;
+            continue;
+        }
+        if (m_datos != Datos::Dentro)
+            continue;
+        if (m_xml.name() != u"row") {
+            m_xml.skipCurrentElement();
+            continue;
+        }
         QString error;
         if (!leerFila(m_xml, fila, error)) {
             if (!error.isEmpty())
@@ -772,8 +795,7 @@ bool LectorXlsx::siguiente(FilaHoja &fila)
     // part was whole (its check sum is tested on the last read).
     if (!m_xml.hasError() && !m_entradaHoja->fallo()) {
         char resto[64];
-        while (m_entradaHoja->read(resto, sizeof resto) > 0) {
-        }
+        while (m_entradaHoja->read(resto, sizeof resto) > 0) { }
     }
     if (m_xml.hasError() || m_entradaHoja->fallo())
         return fallarXml(m_xml, m_parteHoja);
@@ -797,14 +819,16 @@ QByteArrayView nombreEtiqueta(QByteArrayView xml, qsizetype i)
     return dos < 0 ? nombre : nombre.sliced(dos + 1);
 }
 
-// Where the rows of a sheet's XML start, and where its rows end (the tag
-// closing the sheet's data); false when the XML is not plain enough to be
-// cut (a document type, a comment or section left open, no sheet data).
-// Every "<" of an XML document starts markup, so looking at each one is
-// enough to find the tags.
+// Where the rows of a sheet's XML start (the elements "row" right inside
+// the first "sheetData") and where they end (the tag closing it); false
+// when the XML is not plain enough to be cut (a document type, a comment,
+// section or tag left open). Every "<" of an XML document starts markup,
+// and a tag ends at the first ">" outside quotes, so looking at each "<" is
+// enough to find the tags and how deep each one stands.
 bool cortarFilas(QByteArrayView xml, QList<qsizetype> &filas, qsizetype &finDatos)
 {
-    bool enDatos = false;
+    int nivel = 0; // elements open
+    int nivelDatos = -1; // the level of sheetData's children, once it is open
     qsizetype i = 0;
     for (;;) {
         i = xml.indexOf('<', i);
@@ -821,37 +845,58 @@ bool cortarFilas(QByteArrayView xml, QList<qsizetype> &filas, qsizetype &finDato
         if (resto.startsWith("<!--")) {
             if (!saltarHasta("-->"))
                 return false;
-        } else if (resto.startsWith("<![CDATA[")) {
+            continue;
+        }
+        if (resto.startsWith("<![CDATA[")) {
             if (!saltarHasta("]]>"))
                 return false;
-        } else if (resto.startsWith("<?")) {
+            continue;
+        }
+        if (resto.startsWith("<?")) {
             if (!saltarHasta("?>"))
                 return false;
-        } else if (resto.startsWith("<!")) {
+            continue;
+        }
+        if (resto.startsWith("<!"))
             return false;
-        } else if (resto.startsWith("</")) {
-            if (enDatos && nombreEtiqueta(xml, i + 2) == "sheetData") {
+        if (resto.startsWith("</")) {
+            if (nivel == nivelDatos) {
                 finDatos = i;
                 return true;
             }
-            ++i;
-        } else {
-            const QByteArrayView nombre = nombreEtiqueta(xml, i + 1);
-            if (enDatos && nombre == "row") {
-                filas.append(i);
-            } else if (!enDatos && nombre == "sheetData") {
-                const qsizetype cierre = xml.indexOf('>', i);
-                if (cierre < 0)
-                    return false;
-                // <sheetData/>: no rows.
-                if (xml[cierre - 1] == '/') {
-                    finDatos = cierre + 1;
-                    return true;
-                }
-                enDatos = true;
-            }
-            ++i;
+            if (--nivel < 0)
+                return false;
+            i += 2;
+            continue;
         }
+        qsizetype fin = i + 1;
+        char comilla = 0;
+        for (; fin < xml.size(); ++fin) {
+            const char c = xml[fin];
+            if (comilla)
+                comilla = c == comilla ? 0 : comilla;
+            else if (c == '"' || c == '\'')
+                comilla = c;
+            else if (c == '>')
+                break;
+        }
+        if (fin >= xml.size())
+            return false;
+        const bool vacio = xml[fin - 1] == '/';
+        const QByteArrayView nombre = nombreEtiqueta(xml, i + 1);
+        if (nivelDatos < 0 && nombre == "sheetData") {
+            if (vacio) {
+                finDatos = fin + 1;
+                return true;
+            }
+            nivelDatos = ++nivel;
+        } else {
+            if (nivel == nivelDatos && nombre == "row")
+                filas.append(i);
+            if (!vacio)
+                ++nivel;
+        }
+        i = fin + 1;
     }
 }
 
@@ -893,11 +938,19 @@ bool LectorXlsx::leerEnParalelo(int hilos, qsizetype tamanoTrozo)
         if (marco.hasError())
             return fallar(errorXml(marco, m_parteHoja));
     }
-    // Every shared text, before any thread asks for one.
-    QString error;
-    QString texto;
-    if (!textoCompartido(std::numeric_limits<qint64>::max(), texto, error) && !m_textosCompletos)
-        return fallar(error);
+    // Every shared text, before any thread asks for one. A part that breaks
+    // part way is an error only for a cell that needs a text past the break,
+    // as when the rows are read in order.
+    {
+        const QString antes = m_error;
+        QString error;
+        QString texto;
+        if (!textoCompartido(std::numeric_limits<qint64>::max(), texto, error) && !m_textosCompletos) {
+            m_error = antes;
+            m_errorTextos = error;
+        }
+        m_textosCompletos = true;
+    }
 
     m_paralelo = std::make_unique<Paralelo>();
     Paralelo &p = *m_paralelo;
@@ -937,13 +990,17 @@ void LectorXlsx::leerTrozos(Paralelo &p)
         QList<FilaHoja> filas;
         QString error;
         bool roto = false;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"row")
-                continue;
-            FilaHoja fila;
-            if (!leerFila(xml, fila, error))
-                break;
-            filas.append(std::move(fila));
+        if (xml.readNextStartElement()) {
+            while (xml.readNextStartElement()) {
+                if (xml.name() != u"row") {
+                    xml.skipCurrentElement();
+                    continue;
+                }
+                FilaHoja fila;
+                if (!leerFila(xml, fila, error))
+                    break;
+                filas.append(std::move(fila));
+            }
         }
         if (error.isEmpty() && xml.hasError()) {
             roto = true;

@@ -32,7 +32,8 @@ public:
 
     static std::unique_ptr<LectorXlsx> abrir(const QString &ruta, const QString &hoja, QString &error);
     // A workbook already in memory.
-    static std::unique_ptr<LectorXlsx> abrirDatos(const QByteArray &datos, const QString &hoja, QString &error);
+    static std::unique_ptr<LectorXlsx> abrirDatos(
+        const QByteArray &datos, const QString &hoja, QString &error);
 
     bool siguiente(FilaHoja &fila) override;
     // From now on, with the sheet not yet read, reads it on `hilos` threads
@@ -57,11 +58,17 @@ private:
     struct Zip;
     struct Paralelo;
     LectorXlsx();
+    // The reader on its open zip, ready at the first row of `hoja`; null,
+    // with the reason in `error`, when the zip did not open or is no
+    // workbook.
+    static std::unique_ptr<LectorXlsx> preparado(
+        std::unique_ptr<LectorXlsx> lector, const QString &hoja, QString &error);
     bool preparar(const QString &hoja);
     // The part `nombre`, whole; fails when the zip lacks it or it is damaged.
     bool leerParte(const QString &nombre, QByteArray &datos, bool obligatoria);
     std::unique_ptr<EntradaZip> abrirParte(const QString &nombre);
-    bool leerRelaciones(const QString &parte, QHash<QString, QString> &destinos, QHash<QString, QString> *tipos);
+    bool leerRelaciones(
+        const QString &parte, QHash<QString, QString> &destinos, QHash<QString, QString> *tipos);
     bool leerEstilos(const QString &nombre);
     // The shared text `indice`, its part read on as far as it. On the
     // threads of a parallel reading every text is already read, and this
@@ -95,12 +102,16 @@ private:
     QXmlStreamReader m_xmlTextos;
     QStringList m_textos;
     bool m_textosCompletos = false;
+    QString m_errorTextos; // why the texts past the last one read cannot be read
 
     QString m_parteHoja;
     std::unique_ptr<EntradaZip> m_entradaHoja;
     QXmlStreamReader m_xml;
     std::unique_ptr<QBuffer> m_hojaEnMemoria; // the sheet read whole, when it could not be cut
     qint64 m_ultimaFila = 0;
+    // Where the reading stands: before the sheet's data, in it, past it.
+    enum class Datos { Antes, Dentro, Leidos };
+    Datos m_datos = Datos::Antes;
     std::unique_ptr<Paralelo> m_paralelo;
 };
 

@@ -79,56 +79,34 @@ QString fechaSegunFormato(const QString &texto, FormatoFecha formato)
             return texto;
         valores[i] = p.toInt();
     }
-    const auto anchos = [&](qsizetype a, qsizetype b, qsizetype c) {
-        return partes[0].size() == a && partes[1].size() == b && partes[2].size() == c;
+    // For each format: where the day, the month and the year stand, and
+    // how many digits each takes (0: one or two).
+    struct Forma
+    {
+        int dia, mes, anio;
+        int anchos[3];
     };
-    int dia = 0, mes = 0, anio = 0;
-    switch (formato) {
-    case FormatoFecha::DiaMesAnio:
-        if (!anchos(2, 2, 4))
+    static constexpr Forma kFormas[kFormatosFecha] = {
+        { 0, 1, 2, { 2, 2, 4 } }, // dd/mm/yyyy
+        { 0, 1, 2, { 0, 0, 4 } }, // d/m/yyyy
+        { 2, 1, 0, { 4, 2, 2 } }, // yyyy-mm-dd
+        { 1, 0, 2, { 2, 2, 4 } }, // mm/dd/yyyy
+    };
+    const Forma &forma = kFormas[int(formato)];
+    for (int i = 0; i < 3; ++i) {
+        const int ancho = forma.anchos[i];
+        if (ancho ? partes[i].size() != ancho : partes[i].size() > 2)
             return texto;
-        dia = valores[0], mes = valores[1], anio = valores[2];
-        break;
-    case FormatoFecha::DiaMesAnioCorto:
-        if (partes[0].size() > 2 || partes[1].size() > 2 || partes[2].size() != 4)
-            return texto;
-        dia = valores[0], mes = valores[1], anio = valores[2];
-        break;
-    case FormatoFecha::AnioMesDia:
-        if (!anchos(4, 2, 2))
-            return texto;
-        anio = valores[0], mes = valores[1], dia = valores[2];
-        break;
-    case FormatoFecha::MesDiaAnio:
-        if (!anchos(2, 2, 4))
-            return texto;
-        mes = valores[0], dia = valores[1], anio = valores[2];
-        break;
     }
+    const int dia = valores[forma.dia];
+    const int mes = valores[forma.mes];
+    const int anio = valores[forma.anio];
     if (!QDate(anio, mes, dia).isValid())
         return texto;
     return QStringLiteral("%1/%2/%3")
         .arg(dia, 2, 10, QLatin1Char('0'))
         .arg(mes, 2, 10, QLatin1Char('0'))
         .arg(anio, 4, 10, QLatin1Char('0'));
-}
-
-const std::array<QString, kCamposVuelo> &titulosCampos()
-{
-    static const std::array<QString, kCamposVuelo> titulos = {
-        QStringLiteral("Fecha de Arribo"),
-        QStringLiteral("Código de Vuelo"),
-        QStringLiteral("Tripulantes"),
-        QStringLiteral("Personal"),
-        QStringLiteral("Tránsito"),
-        QStringLiteral("Arribo Forzoso"),
-        QStringLiteral("Agentes Diplomáticos y Organismos Internacionales"),
-        QStringLiteral("Extraditados"),
-        QStringLiteral("Deportados"),
-        QStringLiteral("Adquirieron su Pasaje antes de la Vigencia del Impuesto"),
-        QStringLiteral("Sujetos Comprend."),
-    };
-    return titulos;
 }
 
 QString claveTitulo(QStringView titulo)
@@ -170,7 +148,8 @@ std::array<int, kCamposVuelo> emparejarTitulos(const QStringList &titulos)
         if (k == claveTitulo(titulosCampos()[campo]))
             return true;
         const QStringList &otras = otrasFormas()[campo];
-        return std::any_of(otras.begin(), otras.end(), [&k](const QString &o) { return k == claveTitulo(o); });
+        return std::any_of(
+            otras.begin(), otras.end(), [&k](const QString &o) { return k == claveTitulo(o); });
     });
     asignar([](int campo, const QString &k) {
         return k.size() >= kPrefijoMinimo && claveTitulo(titulosCampos()[campo]).startsWith(k);
@@ -196,9 +175,8 @@ CamposVuelo MapeoHoja::campos(const FilaHoja &fila) const
 
 bool MapeoHoja::vacia(const FilaHoja &fila) const
 {
-    return std::all_of(columnas.begin(), columnas.end(), [&fila](int c) {
-        return c < 0 || c >= fila.celdas.size() || celdaEnBlanco(fila.celdas.at(c));
-    });
+    return std::all_of(columnas.begin(), columnas.end(),
+        [&fila](int c) { return c < 0 || c >= fila.celdas.size() || celdaEnBlanco(fila.celdas.at(c)); });
 }
 
 MapeosGuardados::MapeosGuardados(QString ruta)
@@ -220,7 +198,8 @@ bool MapeosGuardados::guardar(const QString &ruc, const MapeoHoja &mapeo, const 
     for (int i = 0; i < kCamposVuelo && ok; ++i) {
         const int c = mapeo.columnas[i];
         ok = ini.escribir(ruc, clave("Columna", i), c >= 0 ? letraColumna(c) : QString())
-            && ini.escribir(ruc, clave("Titulo", i), c >= 0 && c < titulos.size() ? titulos.at(c) : QString());
+            && ini.escribir(
+                ruc, clave("Titulo", i), c >= 0 && c < titulos.size() ? titulos.at(c) : QString());
     }
     return ok;
 }
@@ -237,7 +216,8 @@ bool MapeosGuardados::leerHoja(const QString &ruc, QString &hoja, qint64 &filaTi
     return true;
 }
 
-bool MapeosGuardados::leer(const QString &ruc, const QStringList &titulos, int columnas, MapeoHoja &mapeo) const
+bool MapeosGuardados::leer(
+    const QString &ruc, const QStringList &titulos, int columnas, MapeoHoja &mapeo) const
 {
     if (!leerHoja(ruc, mapeo.hoja, mapeo.filaTitulos))
         return false;

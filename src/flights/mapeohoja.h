@@ -22,10 +22,6 @@ QString nombreFormatoFecha(FormatoFecha formato);
 // rules to refuse.
 QString fechaSegunFormato(const QString &texto, FormatoFecha formato);
 
-// The eleven fields in the text file's order, as the flight grid captions
-// them.
-const std::array<QString, kCamposVuelo> &titulosCampos();
-
 // A heading reduced to what is compared: lower case, without accents, only
 // letters and digits ("Tránsito " and "TRANSITO" are the same).
 QString claveTitulo(QStringView titulo);

@@ -18,6 +18,9 @@ constexpr int kCamposVuelo = 11;
 constexpr int kCantidadesVuelo = 9;
 using CamposVuelo = std::array<QString, kCamposVuelo>;
 
+// The eleven fields in the file's order, as the flight grid captions them.
+const std::array<QString, kCamposVuelo> &titulosCampos();
+
 // The "|" of one line.
 qsizetype CuentaSeparadores(QStringView linea);
 // A line holds exactly eleven "|".

@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <cstdio>
+#include <functional>
 #include <ctime>
 #include <zip.h>
 
@@ -61,10 +62,11 @@ struct Tiempo
     double cpu = 0; // seconds of processor time of this process
 };
 
-// The best of `veces` imports of the lines into an empty working copy.
-Tiempo importar(BaseDePrueba &base, const QStringList &lineas, int veces)
+// The best of `veces` imports into an empty working copy, each expected to
+// end with `registros` lines or rows read.
+Tiempo mejorDe(BaseDePrueba &base, int veces, qint64 registros,
+    const std::function<ResultadoImportacion(ImportacionVuelos &)> &importar)
 {
-    const QString ruta = escribirArchivoVuelos(base, lineas);
     Tiempo mejor { 1e9, 1e9 };
     for (int i = 0; i < veces; ++i) {
         vaciar(base);
@@ -72,15 +74,21 @@ Tiempo importar(BaseDePrueba &base, const QStringList &lineas, int veces)
         QElapsedTimer reloj;
         reloj.start();
         const double cpu0 = segundosProceso();
-        const ResultadoImportacion r = importacion.ImportarVuelos(ruta);
+        const ResultadoImportacion r = importar(importacion);
         const Tiempo t { reloj.nsecsElapsed() / 1e9, segundosProceso() - cpu0 };
-        if (r.estado != ResultadoImportacion::Estado::Terminada
-            || r.transferidos + r.rechazados != lineas.size())
-            std::fprintf(stderr, "import did not end as expected\n");
+        if (r.estado != ResultadoImportacion::Estado::Terminada || r.transferidos + r.rechazados != registros)
+            std::fprintf(stderr, "import did not end as expected: %s\n", qPrintable(r.error.texto));
         mejor.reloj = std::min(mejor.reloj, t.reloj);
         mejor.cpu = std::min(mejor.cpu, t.cpu);
     }
     return mejor;
+}
+
+// The best of `veces` imports of the lines into an empty working copy.
+Tiempo importar(BaseDePrueba &base, const QStringList &lineas, int veces)
+{
+    const QString ruta = escribirArchivoVuelos(base, lineas);
+    return mejorDe(base, veces, lineas.size(), [&](ImportacionVuelos &i) { return i.ImportarVuelos(ruta); });
 }
 
 // The old way, kept here only to measure against: for every line the same
@@ -219,21 +227,8 @@ MapeoHoja mapeoEnOrden()
 // The best of `veces` imports of a spreadsheet into an empty working copy.
 Tiempo importarHojaVeces(BaseDePrueba &base, const QString &ruta, qint64 filas, int veces)
 {
-    Tiempo mejor { 1e9, 1e9 };
-    for (int i = 0; i < veces; ++i) {
-        vaciar(base);
-        ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
-        QElapsedTimer reloj;
-        reloj.start();
-        const double cpu0 = segundosProceso();
-        const ResultadoImportacion r = importarHoja(importacion, ruta, mapeoEnOrden());
-        const Tiempo t { reloj.nsecsElapsed() / 1e9, segundosProceso() - cpu0 };
-        if (r.estado != ResultadoImportacion::Estado::Terminada || r.transferidos + r.rechazados != filas)
-            std::fprintf(stderr, "spreadsheet import did not end as expected: %s\n", qPrintable(r.error.texto));
-        mejor.reloj = std::min(mejor.reloj, t.reloj);
-        mejor.cpu = std::min(mejor.cpu, t.cpu);
-    }
-    return mejor;
+    return mejorDe(
+        base, veces, filas, [&](ImportacionVuelos &i) { return importarHoja(i, ruta, mapeoEnOrden()); });
 }
 
 // What the column window does before it shows: the top of the file read,

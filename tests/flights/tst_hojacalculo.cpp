@@ -71,7 +71,8 @@ private Q_SLOTS:
             << QStringLiteral("comillas.csv") << QString()
             << QStringList { QStringLiteral("1: Fecha|Vuelo|Nota"),
                    QStringLiteral("2: 17/11/2026|LA,2401|dice \"hola\""),
-                   QStringLiteral("3: 18/11/2026|LA2402|dos\nlíneas"), QStringLiteral("5: 19/11/2026|LA2403|fin") };
+                   QStringLiteral("3: 18/11/2026|LA2402|dos\nlíneas"),
+                   QStringLiteral("5: 19/11/2026|LA2403|fin") };
         QTest::newRow("UTF-8 with its byte-order mark")
             << QStringLiteral("bom.csv") << QString()
             << QStringList { QStringLiteral("1: Código de Vuelo|Tránsito"), QStringLiteral("2: ÑA1|3") };
@@ -80,8 +81,8 @@ private Q_SLOTS:
                                              QStringLiteral("2: Ñandú “x”|€5") };
         QTest::newRow("semicolons, decimals with commas")
             << QStringLiteral("puntoycoma.csv") << QString()
-            << QStringList { QStringLiteral("1: Fecha|Vuelo|Importe"), QStringLiteral("2: 17/11/2026|LA2401|1,5"),
-                   QStringLiteral("3: 18/11/2026|LA2402|2,25") };
+            << QStringList { QStringLiteral("1: Fecha|Vuelo|Importe"),
+                   QStringLiteral("2: 17/11/2026|LA2401|1,5"), QStringLiteral("3: 18/11/2026|LA2402|2,25") };
         QTest::newRow("tabs") << QStringLiteral("tabuladores.csv") << QString()
                               << QStringList { QStringLiteral("1: Fecha|Vuelo|Trip."),
                                      QStringLiteral("2: 17/11/2026|LA2401|12") };
@@ -89,41 +90,46 @@ private Q_SLOTS:
             << QStringLiteral("fechas.xlsx") << QString()
             << QStringList { QStringLiteral("1: Fecha|Vuelo|Trip.|Nota"),
                    QStringLiteral("2: *17/11/2026|LA2401|12|VERDADERO|Tripulantes"),
-                   QStringLiteral("3: *18/11/2026|LA 2402|150|FALSO"), QStringLiteral("4: 2026-11-19|2403|1.5|#N/A"),
+                   QStringLiteral("3: *18/11/2026|LA 2402|150|FALSO"),
+                   QStringLiteral("4: 2026-11-19|2403|1.5|#N/A"),
                    QStringLiteral("7: 20/11/2026|*20/11/2026|7|calculado"),
                    QStringLiteral("8: *29/02/1900|*01/01/1900|*01/03/1900") };
-        QTest::newRow("days counted from 1904")
-            << QStringLiteral("fechas-1904.xlsx") << QString()
-            << QStringList { QStringLiteral("1: *01/01/1904|*13/11/2026") };
+        QTest::newRow("days counted from 1904") << QStringLiteral(
+            "fechas-1904.xlsx") << QString() << QStringList { QStringLiteral("1: *01/01/1904|*13/11/2026") };
         QTest::newRow("empty sheet") << QStringLiteral("vacia.xlsx") << QString() << QStringList();
         QTest::newRow("prefixed names, rows without numbers, a comment, character data")
             << QStringLiteral("forma-libre.xlsx") << QString()
             << QStringList { QStringLiteral("2: uno|1"), QStringLiteral("3: </x:row><x:row r=\"7\">"),
                    QStringLiteral("4: ||3"), QStringLiteral("7: <fin> & é") };
-        QTest::newRow("no package relationships, no styles")
-            << QStringLiteral("sin-relaciones.xlsx") << QString() << QStringList { QStringLiteral("1: Vuelo|46343") };
-        QTest::newRow("the first sheet shown") << QStringLiteral("dos-hojas.xlsx") << QString()
-                                               << QStringList { QStringLiteral("1: Fecha"), QStringLiteral("2: ok") };
+        QTest::newRow("no package relationships, no styles") << QStringLiteral(
+            "sin-relaciones.xlsx") << QString() << QStringList { QStringLiteral("1: Vuelo|46343") };
+        QTest::newRow("the first sheet shown")
+            << QStringLiteral("dos-hojas.xlsx") << QString()
+            << QStringList { QStringLiteral("1: Fecha"), QStringLiteral("2: ok") };
         QTest::newRow("a chosen sheet") << QStringLiteral("dos-hojas.xlsx") << QStringLiteral("Resumen")
                                         << QStringList { QStringLiteral("3: resumen") };
         QTest::newRow("an open quote")
             << QStringLiteral("comillas-abiertas.csv") << QString()
             << QStringList { QStringLiteral("1: Fecha|Vuelo"),
                    QStringLiteral("error: La fila 2 del archivo abre comillas que no se cierran.") };
-        QStringList buenas { QStringLiteral("1: Fecha de Arribo|Código de Vuelo|Tripulantes|Personal|Tránsito|"
-                                            "Arribo Forzoso|Dipl.|Extr.|Depo.|Ante.|Comp.") };
+        QStringList buenas { QStringLiteral(
+            "1: Fecha de Arribo|Código de Vuelo|Tripulantes|Personal|Tránsito|"
+            "Arribo Forzoso|Dipl.|Extr.|Depo.|Ante.|Comp.") };
         for (int n = 2; n <= 26; ++n)
             buenas << QStringLiteral("%1: *17/11/2026|LA%1|12|0|3|0|1|0|0|0|150").arg(n);
         QTest::newRow("a cell past column XFD, after good rows")
             << QStringLiteral("danada-al-final.xlsx") << QString()
-            << buenas + QStringList { QStringLiteral("error: La celda «XFE27» de la hoja «Vuelos» está fuera de los "
-                                                     "límites de una hoja de cálculo (columnas A a XFD, filas 1 a "
-                                                     "1048576).") };
+            << buenas
+                + QStringList { QStringLiteral(
+                    "error: La celda «XFE27» de la hoja «Vuelos» está fuera de los "
+                    "límites de una hoja de cálculo (columnas A a XFD, filas 1 a "
+                    "1048576).") };
         QTest::newRow("a row past 1048576")
             << QStringLiteral("fila-fuera.xlsx") << QString()
             << QStringList { QStringLiteral("1: Fecha"),
-                   QStringLiteral("error: La fila «1048577» de la hoja «Vuelos» está fuera de los límites de una "
-                                  "hoja de cálculo (filas 1 a 1048576).") };
+                   QStringLiteral(
+                       "error: La fila «1048577» de la hoja «Vuelos» está fuera de los límites de una "
+                       "hoja de cálculo (filas 1 a 1048576).") };
         QTest::newRow("a sheet that expands to more than its zip says")
             << QStringLiteral("expande-mas-de-lo-dicho.xlsx") << QString()
             << QStringList { QStringLiteral("error: El archivo «expande-mas-de-lo-dicho.xlsx» está dañado o "
@@ -184,26 +190,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("archivo");
         QTest::addColumn<QString>("hoja");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("not a zip") << QStringLiteral("no-zip.xlsx") << QString()
-                                   << QStringLiteral("El archivo «no-zip.xlsx» no es un libro .xlsx: no es un archivo "
-                                                     "zip. Si el libro está protegido con contraseña, guárdelo sin ella.");
+        QTest::newRow("not a zip")
+            << QStringLiteral("no-zip.xlsx") << QString()
+            << QStringLiteral("El archivo «no-zip.xlsx» no es un libro .xlsx: no es un archivo "
+                              "zip. Si el libro está protegido con contraseña, guárdelo sin ella.");
         QTest::newRow("cut short") << QStringLiteral("truncado.xlsx") << QString()
-                                   << QStringLiteral("El archivo «truncado.xlsx» está dañado o incompleto: no se puede "
-                                                     "leer como libro .xlsx.");
+                                   << QStringLiteral(
+                                          "El archivo «truncado.xlsx» está dañado o incompleto: no se puede "
+                                          "leer como libro .xlsx.");
         QTest::newRow("would expand past 256 MB")
             << QStringLiteral("expande-300mb.xlsx") << QString()
-            << QStringLiteral("El archivo «expande-300mb.xlsx» se expandiría a más de 256 MB al leerlo: no se lee.");
+            << QStringLiteral(
+                   "El archivo «expande-300mb.xlsx» se expandiría a más de 256 MB al leerlo: no se lee.");
         QTest::newRow("a sheet named but not there")
             << QStringLiteral("hoja-ausente.xlsx") << QString()
             << QStringLiteral("El libro «hoja-ausente.xlsx» nombra la hoja «Vuelos» pero no la contiene.");
-        QTest::newRow("a sheet the book has not") << QStringLiteral("dos-hojas.xlsx") << QStringLiteral("Otra")
-                                                  << QStringLiteral("El libro «dos-hojas.xlsx» no tiene la hoja «Otra».");
+        QTest::newRow("a sheet the book has not")
+            << QStringLiteral("dos-hojas.xlsx") << QStringLiteral("Otra")
+            << QStringLiteral("El libro «dos-hojas.xlsx» no tiene la hoja «Otra».");
         QTest::newRow("a cell past column XFD")
             << QStringLiteral("celda-fuera.xlsx") << QString()
-            << QStringLiteral("La celda «XFE2» de la hoja «Vuelos» está fuera de los límites de una hoja de cálculo "
-                              "(columnas A a XFD, filas 1 a 1048576).");
-        QTest::newRow("no such file") << QStringLiteral("no-existe.csv") << QString()
-                                      << QStringLiteral("No se pudo leer el archivo");
+            << QStringLiteral(
+                   "La celda «XFE2» de la hoja «Vuelos» está fuera de los límites de una hoja de cálculo "
+                   "(columnas A a XFD, filas 1 a 1048576).");
+        QTest::newRow("no such file")
+            << QStringLiteral("no-existe.csv") << QString() << QStringLiteral("No se pudo leer el archivo");
         QTest::newRow("a folder") << QString() << QString() << QStringLiteral("No se pudo leer el archivo");
     }
     void rechazado()
@@ -212,7 +223,8 @@ private Q_SLOTS:
         QFETCH(QString, hoja);
         QFETCH(QString, mensaje);
         QTemporaryDir carpeta;
-        const QString ruta = archivo.isEmpty() ? carpeta.filePath(QStringLiteral("libro.xlsx")) : hojaDePrueba(archivo);
+        const QString ruta
+            = archivo.isEmpty() ? carpeta.filePath(QStringLiteral("libro.xlsx")) : hojaDePrueba(archivo);
         if (archivo.isEmpty())
             QDir().mkpath(ruta);
         // The sample the mapping window starts from says the same, and
@@ -225,7 +237,8 @@ private Q_SLOTS:
     void nombresDeHojas()
     {
         QString error;
-        const std::unique_ptr<LectorHoja> lector = abrirHoja(hojaDePrueba(QStringLiteral("dos-hojas.xlsx")), {}, error);
+        const std::unique_ptr<LectorHoja> lector
+            = abrirHoja(hojaDePrueba(QStringLiteral("dos-hojas.xlsx")), {}, error);
         QVERIFY2(lector, qPrintable(error));
         QCOMPARE(lector->hojas(),
             QStringList({ QStringLiteral("Tablas"), QStringLiteral("Vuelos"), QStringLiteral("Resumen") }));
@@ -263,32 +276,31 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("titulos");
         QTest::addColumn<QString>("columnas");
-        QTest::newRow("the grid's captions")
-            << QStringList { QStringLiteral("Fecha de Arribo"), QStringLiteral("Código de Vuelo"),
-                   QStringLiteral("Tripulantes"), QStringLiteral("Personal"), QStringLiteral("Tránsito"),
-                   QStringLiteral("Arribo Forzoso"),
-                   QStringLiteral("Agentes Diplomáticos y Organismos Internacionales"),
-                   QStringLiteral("Extraditados"), QStringLiteral("Deportados"),
-                   QStringLiteral("Adquirieron su Pasaje antes de la Vigencia del Impuesto"),
-                   QStringLiteral("Sujetos Comprend.") }
-            << QStringLiteral("A B C D E F G H I J K");
+        QTest::newRow("the grid's captions") << QStringList { QStringLiteral("Fecha de Arribo"),
+            QStringLiteral("Código de Vuelo"), QStringLiteral("Tripulantes"), QStringLiteral("Personal"),
+            QStringLiteral("Tránsito"), QStringLiteral("Arribo Forzoso"),
+            QStringLiteral("Agentes Diplomáticos y Organismos Internacionales"),
+            QStringLiteral("Extraditados"), QStringLiteral("Deportados"),
+            QStringLiteral("Adquirieron su Pasaje antes de la Vigencia del Impuesto"),
+            QStringLiteral("Sujetos Comprend.") }
+                                             << QStringLiteral("A B C D E F G H I J K");
         QTest::newRow("short forms and English, in another order, case, accents and blanks aside")
             << QStringList { QStringLiteral("Comp."), QStringLiteral("ante."), QStringLiteral("DEPO."),
                    QStringLiteral("Extradited"), QStringLiteral("Dipl."), QStringLiteral("Diverted"),
                    QStringLiteral(" TRANSITO "), QStringLiteral("Staff"), QStringLiteral("Crew"),
                    QStringLiteral("Flight"), QStringLiteral("Date") }
             << QStringLiteral("K J I H G F E D C B A");
-        QTest::newRow("captions cut short, an unknown column, a field left without")
-            << QStringList { QStringLiteral("Notas"), QStringLiteral("Agentes Diplomáticos…"),
-                   QStringLiteral("Adquirieron su Pasaje…"), QStringLiteral("Pre-sold"), QStringLiteral("Taxable") }
-            << QStringLiteral("- - - - - - B - - D E");
-        QTest::newRow("one column for one field") << QStringList { QStringLiteral("Fecha"), QStringLiteral("Date") }
-                                                   << QStringLiteral("A - - - - - - - - - -");
+        QTest::newRow("captions cut short, an unknown column, a field left without") << QStringList {
+            QStringLiteral("Notas"), QStringLiteral("Agentes Diplomáticos…"),
+            QStringLiteral("Adquirieron su Pasaje…"), QStringLiteral("Pre-sold"), QStringLiteral("Taxable")
+        } << QStringLiteral("- - - - - - B - - D E");
+        QTest::newRow("one column for one field") << QStringList { QStringLiteral("Fecha"),
+            QStringLiteral("Date") } << QStringLiteral("A - - - - - - - - - -");
         QTest::newRow("a heading too short to be a caption's beginning")
-            << QStringList { QStringLiteral("Trip"), QStringLiteral("Agentes") } << QStringLiteral("- - A - - - - - - - -");
-        QTest::newRow("no heading known: the text file's order")
-            << QStringList { QStringLiteral("c1"), QStringLiteral("c2"), QStringLiteral("c3") }
-            << QStringLiteral("A B C - - - - - - - -");
+            << QStringList { QStringLiteral("Trip"), QStringLiteral("Agentes") }
+            << QStringLiteral("- - A - - - - - - - -");
+        QTest::newRow("no heading known: the text file's order") << QStringList { QStringLiteral("c1"),
+            QStringLiteral("c2"), QStringLiteral("c3") } << QStringLiteral("A B C - - - - - - - -");
     }
     void emparejar()
     {
@@ -303,15 +315,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("formato");
         QTest::addColumn<QString>("fecha");
         QTest::newRow("dd/mm/yyyy") << QStringLiteral("17/11/2026") << 0 << QStringLiteral("17/11/2026");
-        QTest::newRow("dd/mm/yyyy with a time") << QStringLiteral("17/11/2026 00:00") << 0 << QStringLiteral("17/11/2026");
-        QTest::newRow("dd/mm/yyyy, short: as it stands") << QStringLiteral("7/3/2026") << 0 << QStringLiteral("7/3/2026");
+        QTest::newRow("dd/mm/yyyy with a time")
+            << QStringLiteral("17/11/2026 00:00") << 0 << QStringLiteral("17/11/2026");
+        QTest::newRow("dd/mm/yyyy, short: as it stands")
+            << QStringLiteral("7/3/2026") << 0 << QStringLiteral("7/3/2026");
         QTest::newRow("d/m/yyyy") << QStringLiteral("7/3/2026") << 1 << QStringLiteral("07/03/2026");
         QTest::newRow("yyyy-mm-dd") << QStringLiteral("2026-11-19") << 2 << QStringLiteral("19/11/2026");
         QTest::newRow("mm/dd/yyyy") << QStringLiteral("11/19/2026") << 3 << QStringLiteral("19/11/2026");
-        QTest::newRow("mm/dd/yyyy, no such day") << QStringLiteral("02/30/2026") << 3 << QStringLiteral("02/30/2026");
+        QTest::newRow("mm/dd/yyyy, no such day")
+            << QStringLiteral("02/30/2026") << 3 << QStringLiteral("02/30/2026");
         QTest::newRow("yyyy-mm-dd, short month: as it stands")
             << QStringLiteral("2026-1-19") << 2 << QStringLiteral("2026-1-19");
-        QTest::newRow("no such day: as it stands") << QStringLiteral("31/02/2026") << 0 << QStringLiteral("31/02/2026");
+        QTest::newRow("no such day: as it stands")
+            << QStringLiteral("31/02/2026") << 0 << QStringLiteral("31/02/2026");
         QTest::newRow("another shape: as it stands")
             << QStringLiteral("2026-11-19") << 0 << QStringLiteral("2026-11-19");
     }
@@ -357,20 +373,22 @@ private Q_SLOTS:
         m.filaTitulos = 2;
         m.formatoFecha = FormatoFecha::AnioMesDia;
         m.columnas = { 0, 1, 2, -1, -1, -1, -1, -1, -1, -1, 3 };
-        QVERIFY(guardados.guardar(QStringLiteral("20100070970"),
-            m,
-            { QStringLiteral("Día"), QStringLiteral("Vuelo"), QStringLiteral("Tripulación"), QStringLiteral("Pax") }));
+        QVERIFY(guardados.guardar(QStringLiteral("20100070970"), m,
+            { QStringLiteral("Día"), QStringLiteral("Vuelo"), QStringLiteral("Tripulación"),
+                QStringLiteral("Pax") }));
 
         MapeoHoja leido;
         QVERIFY(!guardados.leer(QStringLiteral("20999999999"), {}, 4, leido));
         QVERIFY(guardados.leer(QStringLiteral("20100070970"),
-            { QStringLiteral("Pax"), QStringLiteral("vuelo"), QStringLiteral("Otra"), QStringLiteral("DIA") }, 4, leido));
+            { QStringLiteral("Pax"), QStringLiteral("vuelo"), QStringLiteral("Otra"), QStringLiteral("DIA") },
+            4, leido));
         QCOMPARE(leido.hoja, QStringLiteral("Noviembre"));
         QCOMPARE(leido.filaTitulos, qint64(2));
         QCOMPARE(leido.formatoFecha, FormatoFecha::AnioMesDia);
         QCOMPARE(columnasComoTexto(leido.columnas), QStringLiteral("D B C - - - - - - - A"));
         // Fewer columns than the letters remembered.
-        QVERIFY(guardados.leer(QStringLiteral("20100070970"), { QStringLiteral("x"), QStringLiteral("y") }, 2, leido));
+        QVERIFY(guardados.leer(
+            QStringLiteral("20100070970"), { QStringLiteral("x"), QStringLiteral("y") }, 2, leido));
         QCOMPARE(columnasComoTexto(leido.columnas), QStringLiteral("A B - - - - - - - - -"));
     }
 

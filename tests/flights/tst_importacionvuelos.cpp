@@ -24,6 +24,12 @@ QString linea(const QString &fecha, const QString &codigo, const QString &tripul
     return fecha + u'|' + codigo + u'|' + tripulantes + QStringLiteral("|0|3|0|1|0|0|0|") + afectos + u'|';
 }
 
+// Day `i` of November 2026 (from 0), going round the month.
+QString diaNoviembre(int i)
+{
+    return QStringLiteral("%1/11/2026").arg(1 + i % 30, 2, 10, QLatin1Char('0'));
+}
+
 QStringList filasVuelos(const BaseDePrueba &base)
 {
     QStringList filas;
@@ -215,8 +221,7 @@ private Q_SLOTS:
         abrirDeclaracionVuelos(base);
         QStringList lineas;
         for (int i = 0; i < 1500; ++i)
-            lineas << linea(QStringLiteral("%1/11/2026").arg(1 + i % 30, 2, 10, QLatin1Char('0')),
-                (i % 100 == 7 ? QStringLiteral("V-%1") : QStringLiteral("V%1")).arg(i),
+            lineas << linea(diaNoviembre(i), (i % 100 == 7 ? QStringLiteral("V-%1") : QStringLiteral("V%1")).arg(i),
                 i % 250 == 3 ? QStringLiteral("0") : QStringLiteral("12"));
         ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
         const ResultadoImportacion texto = importacion.ImportarVuelos(escribirArchivoVuelos(base, lineas));
@@ -269,8 +274,7 @@ private Q_SLOTS:
         abrirDeclaracionVuelos(base);
         QStringList lineas;
         for (int i = 0; i < 33000; ++i)
-            lineas << linea(QStringLiteral("%1/11/2026").arg(1 + i % 30, 2, 10, QLatin1Char('0')),
-                QStringLiteral("V%1").arg(i));
+            lineas << linea(diaNoviembre(i), QStringLiteral("V%1").arg(i));
         lineas << linea(QStringLiteral("31/11/2026"), QStringLiteral("V0"));
         ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
         const ResultadoImportacion r = importacion.ImportarVuelos(escribirArchivoVuelos(base, lineas));

@@ -190,26 +190,15 @@ def declarar_tamano(parte, tamano):
     def retocar(datos):
         datos = bytearray(datos)
         nombre = parte.encode()
-        # Local header: signature PK\3\4, size at offset 22, name at 30.
-        i = 0
-        while True:
-            i = datos.find(b"PK\x03\x04", i)
-            if i < 0:
-                break
-            largo = struct.unpack_from("<H", datos, i + 26)[0]
-            if bytes(datos[i + 30:i + 30 + largo]) == nombre:
-                struct.pack_into("<I", datos, i + 22, tamano)
-            i += 4
-        # Central header: signature PK\1\2, size at offset 24, name at 46.
-        i = 0
-        while True:
-            i = datos.find(b"PK\x01\x02", i)
-            if i < 0:
-                break
-            largo = struct.unpack_from("<H", datos, i + 28)[0]
-            if bytes(datos[i + 46:i + 46 + largo]) == nombre:
-                struct.pack_into("<I", datos, i + 24, tamano)
-            i += 4
+        # Local headers (PK\3\4: size at 22, name length at 26, name at
+        # 30) and central ones (PK\1\2: 24, 28, 46).
+        for firma, tamano_en, largo_en, nombre_en in ((b"PK\x03\x04", 22, 26, 30), (b"PK\x01\x02", 24, 28, 46)):
+            i = datos.find(firma)
+            while i >= 0:
+                largo = struct.unpack_from("<H", datos, i + largo_en)[0]
+                if bytes(datos[i + nombre_en:i + nombre_en + largo]) == nombre:
+                    struct.pack_into("<I", datos, i + tamano_en, tamano)
+                i = datos.find(firma, i + 4)
         return bytes(datos)
     return retocar
 
@@ -234,8 +223,10 @@ def libros():
     libro("fechas-1904.xlsx", [("Hoja1", [(1, [("numero", "0", 1), ("numero", "44877", 1)])])], fecha1904=True)
     libro("vacia.xlsx", [("Hoja1", [])])
     # Written by hand: a namespace prefix on every element, rows and cells
-    # without their numbers, a comment between rows and a section of
-    # character data that holds what looks like tags.
+    # without their numbers, a comment between rows, a section of character
+    # data that holds what looks like tags, a ">" inside an attribute, and
+    # rows that are not the sheet's (inside another element, after the
+    # sheet's data).
     libro("forma-libre.xlsx", [("Hoja1",
         '<?xml version="1.0" encoding="UTF-8"?>\n'
         '<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">\n'
@@ -245,8 +236,10 @@ def libros():
         '<x:row><x:c t="inlineStr"><x:is><x:t><![CDATA[</x:row><x:row r="7">]]></x:t></x:is></x:c></x:row>\n'
         '<x:row><x:c r="C4"><x:v>3</x:v></x:c></x:row>\n'
         '<x:row r="6"/>\n'
-        '<x:row><x:c t="inlineStr"><x:is><x:t>&lt;fin&gt; &amp; &#233;</x:t></x:is></x:c></x:row>\n'
-        '</x:sheetData><x:mergeCells count="0"/></x:worksheet>')])
+        '<x:otro><x:row r="5"><x:c><x:v>5</x:v></x:c></x:row></x:otro>\n'
+        '<x:row><x:c t="inlineStr" nota="a>b"><x:is><x:t>&lt;fin&gt; &amp; &#233;</x:t></x:is></x:c></x:row>\n'
+        '</x:sheetData><x:mergeCells count="0"/>'
+        '<x:extLst><x:row r="99"><x:c><x:v>99</x:v></x:c></x:row></x:extLst></x:worksheet>')])
     # Without the package's relationships nor styles: the workbook and its
     # parts are where they usually are, and no number is a date.
     libro("sin-relaciones.xlsx", [("Hoja1", [(1, ["Vuelo", ("numero", "46343", 1)])])],
