@@ -589,7 +589,7 @@ QString LectorXlsx::fechaDeSerie(double serie, bool desde1904)
     return fecha.toString(u"dd/MM/yyyy");
 }
 
-bool LectorXlsx::textoCompartido(qint64 indice, QString &texto, QString &error)
+bool LectorXlsx::textoCompartido(qint64 indice, QString &salida, QString &error)
 {
     while (indice >= m_textos.size() && !m_textosCompletos) {
         if (!m_entradaTextos) {
@@ -607,7 +607,11 @@ bool LectorXlsx::textoCompartido(qint64 indice, QString &texto, QString &error)
         bool otro = false;
         while (!m_xmlTextos.atEnd()) {
             if (m_xmlTextos.readNext() == QXmlStreamReader::StartElement && m_xmlTextos.name() == u"si") {
-                m_textos.append(juntarTexto(m_xmlTextos));
+                // A text the part breaks in is no text.
+                QString texto = juntarTexto(m_xmlTextos);
+                if (m_xmlTextos.hasError())
+                    break;
+                m_textos.append(std::move(texto));
                 otro = true;
                 break;
             }
@@ -627,7 +631,7 @@ bool LectorXlsx::textoCompartido(qint64 indice, QString &texto, QString &error)
                   .arg(indice);
         return false;
     }
-    texto = m_textos.at(indice);
+    salida = m_textos.at(indice);
     return true;
 }
 
