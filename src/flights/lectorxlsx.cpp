@@ -19,9 +19,10 @@
 
 namespace kv {
 
-// One part of the zip, read as the XML reader asks for it. It never gives
-// more bytes than the zip's directory says the part holds, so that what
-// was counted against the limit before opening it is all it can expand to.
+// One part of the zip, read as the XML reader asks for it. It gives exactly
+// as many bytes as the zip's directory says the part holds, or fails: what
+// was counted against the limit before opening it is all it can expand to,
+// and a part cut short is damaged.
 class EntradaZip : public QIODevice
 {
 public:
@@ -44,7 +45,8 @@ protected:
         if (m_fallo)
             return -1;
         const zip_int64_t n = zip_fread(m_archivo, datos, zip_uint64_t(maximo));
-        if (n < 0 || m_leidos + n > m_declarado) {
+        // Neither more nor less than the directory says.
+        if (n < 0 || m_leidos + n > m_declarado || (n == 0 && maximo > 0 && m_leidos != m_declarado)) {
             m_fallo = true;
             return -1;
         }
