@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <condition_variable>
+#include <functional>
 #include <limits>
 #include <mutex>
 #include <thread>
@@ -415,62 +416,59 @@ bool LectorXlsx::leerRelaciones(
     const QString carpeta = carpetaDe(parte);
     const QString nombre = (carpeta.isEmpty() ? QString() : carpeta + u'/') + QStringLiteral("_rels/")
         + parte.mid(carpeta.isEmpty() ? 0 : carpeta.size() + 1) + QStringLiteral(".rels");
-    QByteArray datos;
-    if (!leerParte(nombre, datos, false))
-        return false;
     // Without relationships the parts are looked for where they usually are.
-    if (datos.isEmpty())
-        return true;
-    QXmlStreamReader xml(datos);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship")
-            continue;
+    return recorrerParte(nombre, false, [&](QXmlStreamReader &xml) {
+        if (!xml.isStartElement() || xml.name() != u"Relationship")
+            return;
         const QXmlStreamAttributes a = xml.attributes();
         if (atributo(a, u"TargetMode") == u"External")
-            continue;
+            return;
         const QString destino = resolverDestino(carpeta, atributo(a, u"Target"));
-        const QString id = atributo(a, u"Id").toString();
-        destinos.insert(id, destino);
+        destinos.insert(atributo(a, u"Id").toString(), destino);
         if (tipos) {
             // The last word of the type names the part: ".../styles".
             const QStringView tipo = atributo(a, u"Type");
             tipos->insert(tipo.sliced(tipo.lastIndexOf(u'/') + 1).toString(), destino);
         }
-    }
-    if (xml.hasError())
-        return fallarXml(xml, nombre);
-    return true;
+    });
 }
 
 bool LectorXlsx::leerEstilos(const QString &nombre)
 {
-    QByteArray datos;
-    if (!leerParte(nombre, datos, false))
-        return false;
     // Without styles no number is a date.
-    if (datos.isEmpty())
-        return true;
-    QXmlStreamReader xml(datos);
     QHash<int, bool> formatosPropios;
     bool enEstilosCelda = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement && xml.name() == u"cellXfs")
-            enEstilosCelda = false;
-        if (token != QXmlStreamReader::StartElement)
-            continue;
+    return recorrerParte(nombre, false, [&](QXmlStreamReader &xml) {
+        if (xml.name() == u"cellXfs")
+            enEstilosCelda = xml.isStartElement();
+        if (!xml.isStartElement())
+            return;
         const QXmlStreamAttributes a = xml.attributes();
         if (xml.name() == u"numFmt") {
             formatosPropios.insert(
                 atributo(a, u"numFmtId").toInt(), codigoDeFecha(atributo(a, u"formatCode")));
-        } else if (xml.name() == u"cellXfs") {
-            enEstilosCelda = true;
         } else if (xml.name() == u"xf" && enEstilosCelda) {
             const int formato = atributo(a, u"numFmtId").toInt();
             const auto propio = formatosPropios.constFind(formato);
             m_estiloFecha.append(
                 propio != formatosPropios.cend() ? *propio : formatoFechaIncorporado(formato));
         }
+    });
+}
+
+bool LectorXlsx::recorrerParte(
+    const QString &nombre, bool obligatoria, const std::function<void(QXmlStreamReader &)> &alElemento)
+{
+    QByteArray datos;
+    if (!leerParte(nombre, datos, obligatoria))
+        return false;
+    if (datos.isEmpty() && !obligatoria)
+        return true;
+    QXmlStreamReader xml(datos);
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement || token == QXmlStreamReader::EndElement)
+            alElemento(xml);
     }
     if (xml.hasError())
         return fallarXml(xml, nombre);
@@ -485,10 +483,6 @@ bool LectorXlsx::preparar(const QString &hoja)
         return false;
     const QString libro
         = tiposRaiz.value(QStringLiteral("officeDocument"), QStringLiteral("xl/workbook.xml"));
-    QByteArray datos;
-    if (!leerParte(libro, datos, true))
-        return false;
-
     struct Hoja
     {
         QString nombre;
@@ -496,10 +490,9 @@ bool LectorXlsx::preparar(const QString &hoja)
         bool oculta = false;
     };
     QList<Hoja> hojas;
-    QXmlStreamReader xml(datos);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
+    const bool libroLeido = recorrerParte(libro, true, [&](QXmlStreamReader &xml) {
+        if (!xml.isStartElement())
+            return;
         const QXmlStreamAttributes a = xml.attributes();
         if (xml.name() == u"workbookPr") {
             const QStringView v = atributo(a, u"date1904");
@@ -509,9 +502,9 @@ bool LectorXlsx::preparar(const QString &hoja)
             hojas.append({ atributo(a, u"name").toString(), atributo(a, u"id").toString(),
                 estado == u"hidden" || estado == u"veryHidden" });
         }
-    }
-    if (xml.hasError())
-        return fallarXml(xml, libro);
+    });
+    if (!libroLeido)
+        return false;
 
     QHash<QString, QString> destinos;
     QHash<QString, QString> tipos;

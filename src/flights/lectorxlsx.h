@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QXmlStreamReader>
+#include <functional>
 #include <memory>
 
 namespace kv {
@@ -67,6 +68,10 @@ private:
     // The part `nombre`, whole; fails when the zip lacks it or it is damaged.
     bool leerParte(const QString &nombre, QByteArray &datos, bool obligatoria);
     std::unique_ptr<EntradaZip> abrirParte(const QString &nombre);
+    // Calls `alElemento` at every start and end of an element of the part
+    // `nombre`; a part the zip lacks has none, unless it is `obligatoria`.
+    bool recorrerParte(
+        const QString &nombre, bool obligatoria, const std::function<void(QXmlStreamReader &)> &alElemento);
     bool leerRelaciones(
         const QString &parte, QHash<QString, QString> &destinos, QHash<QString, QString> *tipos);
     bool leerEstilos(const QString &nombre);
