@@ -664,6 +664,7 @@ bool LectorXlsx::leerCelda(QXmlStreamReader &xml, FilaHoja &fila, int &columna, 
         return false;
 
     QString texto;
+    bool esFecha = false;
     if (tipo == u"s") {
         bool ok = false;
         const qint64 indice = valor.trimmed().toLongLong(&ok);
@@ -686,8 +687,7 @@ bool LectorXlsx::leerCelda(QXmlStreamReader &xml, FilaHoja &fila, int &columna, 
         const QString v = valor.trimmed();
         const QDate fecha = QDate::fromString(v.left(10), Qt::ISODate);
         texto = fecha.isValid() ? fecha.toString(u"dd/MM/yyyy") : v;
-        if (fecha.isValid())
-            fila.fechas.append(col);
+        esFecha = fecha.isValid();
     } else {
         texto = textoNumero(valor);
         bool ok = false;
@@ -697,13 +697,17 @@ bool LectorXlsx::leerCelda(QXmlStreamReader &xml, FilaHoja &fila, int &columna, 
             const QString fecha = fechaDeSerie(valor.trimmed().toDouble(), m_desde1904);
             if (!fecha.isEmpty()) {
                 texto = fecha;
-                fila.fechas.append(col);
+                esFecha = true;
             }
         }
     }
     if (col >= fila.celdas.size())
         fila.celdas.resize(col + 1);
     fila.celdas[col] = texto;
+    // A second cell of the same column replaces the first, date or not.
+    fila.fechas.removeAll(col);
+    if (esFecha)
+        fila.fechas.append(col);
     return true;
 }
 
