@@ -2,8 +2,9 @@
 # Pictures of the windows a new user reads most, on a private virtual X
 # server: the preview of a 74-page print-out as wide as the window on its
 # second page, the flight import window on a folder without the
-# declaration's file, and the host's report register, from a throw-away
-# database (nothing of the user's is touched).
+# declaration's file, the spreadsheet column window with two refused rows in
+# its preview, and the host's report register, from a throw-away database
+# (nothing of the user's is touched).
 #   tools/screenshot-ventanas.sh OUTDIR   (build folder: build, or $KV_BUILD_DIR)
 set -u
 out=${1:?usage: tools/screenshot-ventanas.sh OUTDIR}

@@ -1,6 +1,7 @@
 #include "grillavuelos.h"
 
 #include "declaracion.h"
+#include "flights/reglasimportacion.h"
 #include "flights/tasavuelo.h"
 #include "store/formato.h"
 
@@ -51,20 +52,22 @@ int anchoTitulo(const QFontMetrics &medidas, const QString &tituloOriginal)
 
 const QStringList &ModeloVuelos::titulos()
 {
+    // The flight file's captions, in the grid's order.
+    const std::array<QString, kCamposVuelo> &c = titulosCampos();
     static const QStringList lista = {
-        QStringLiteral("Fecha de Arribo"),
-        QStringLiteral("Código de Vuelo"),
-        QStringLiteral("Tripulantes"),
-        QStringLiteral("Personal"),
-        QStringLiteral("Tránsito"),
-        QStringLiteral("Arribo Forzoso"),
-        QStringLiteral("Agentes Diplomáticos y Organismos Internacionales"),
-        QStringLiteral("Extraditados"),
-        QStringLiteral("Deportados"),
-        QStringLiteral("Sujetos Comprend."),
+        c[0],
+        c[1],
+        c[2],
+        c[3],
+        c[4],
+        c[5],
+        c[6],
+        c[7],
+        c[8],
+        c[10],
         QStringLiteral("Cuantía del Impuesto ( $ )"),
         QStringLiteral("Total Pasajeros en el vuelo"),
-        QStringLiteral("Adquirieron su Pasaje antes de la Vigencia del Impuesto"),
+        c[9],
     };
     return lista;
 }

@@ -1,5 +1,7 @@
 #include "frmimportavuelos.h"
 
+#include "frmcolumnashoja.h"
+#include "importacionhoja.h"
 #include "reporteerroresimportacion.h"
 #include "reports/ui/frmpreview.h"
 #include "store/contexto.h"
@@ -11,6 +13,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
@@ -180,7 +183,14 @@ frmImportaVuelos::frmImportaVuelos(Contexto &contexto, const ParametrosVentana &
     connect(m_cmdTransferir, &QPushButton::clicked, this, &frmImportaVuelos::cmdTransferir_Click);
     connect(m_cmCancelar, &QPushButton::clicked, this, &frmImportaVuelos::reject);
 
+    m_cmdHojaCalculo = new QPushButton(QStringLiteral("Desde &hoja de cálculo…"), this);
+    m_cmdHojaCalculo->setObjectName(QStringLiteral("cmdHojaCalculo"));
+    m_cmdHojaCalculo->setAutoDefault(false);
+    nombrarControl(m_cmdHojaCalculo, m_cmdHojaCalculo->text(), QStringLiteral("cmdHojaCalculo"));
+    connect(m_cmdHojaCalculo, &QPushButton::clicked, this, &frmImportaVuelos::cmdHojaCalculo_Click);
+
     auto *botones = new QHBoxLayout;
+    botones->addWidget(m_cmdHojaCalculo);
     botones->addStretch(1);
     botones->addWidget(m_cmdTransferir);
     botones->addWidget(m_cmCancelar);
@@ -192,6 +202,12 @@ frmImportaVuelos::frmImportaVuelos(Contexto &contexto, const ParametrosVentana &
     abrirReporte = [this](const QString &archivo, int paginas) {
         AbrePreview(m_ctx, archivo, QStringLiteral("Vprevia"), paginas, 1, paginas, this);
     };
+    elegirHoja = [this] {
+        QFileDialog dialogo(this);
+        prepararDialogoHoja(dialogo);
+        return dialogo.exec() == QDialog::Accepted ? dialogo.selectedFiles().value(0) : QString();
+    };
+    mostrarColumnas = [](frmColumnasHoja &ventana) { return ventana.exec() == QDialog::Accepted; };
 }
 
 frmImportaVuelos::~frmImportaVuelos() = default;
@@ -317,20 +333,68 @@ void frmImportaVuelos::cmdTransferir_Click()
 
 bool frmImportaVuelos::ImportarVuelos()
 {
+    return ejecutar([this](const std::function<void(const AvanceImportacion &)> &avance) {
+        return m_importacion.ImportarVuelos(m_importacion.rutaEnCarpeta(carpeta()), avance);
+    });
+}
+
+void frmImportaVuelos::cmdHojaCalculo_Click()
+{
+    const QString ruta = elegirHoja ? elegirHoja() : QString();
+    if (ruta.isEmpty())
+        return;
+    frmColumnasHoja columnas(m_ctx, m_importacion, ruta, this);
+    if (!columnas.cargar()) {
+        if (m_ctx.mensajes)
+            m_ctx.mensajes->mostrar(windowTitle(), columnas.error(), Icono::Critico);
+        return;
+    }
+    if (!mostrarColumnas || !mostrarColumnas(columnas))
+        return;
+    m_cmCancelar->setEnabled(false);
+    if (ImportarHoja(ruta, columnas.mapeo()) && m_ctx.mensajes) {
+        m_ctx.mensajes->mostrar(
+            windowTitle(), QStringLiteral("La importación terminó satisfactoriamente."), Icono::Informacion);
+    }
+    m_cmCancelar->setEnabled(true);
+}
+
+void frmImportaVuelos::prepararDialogoHoja(QFileDialog &dialogo) const
+{
+    dialogo.setWindowTitle(QStringLiteral("Desde hoja de cálculo"));
+    dialogo.setFileMode(QFileDialog::ExistingFile);
+    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    // The dialog's list matches the patterns without regard to letter case.
+    dialogo.setNameFilter(QStringLiteral("Hojas de cálculo (*.csv *.xlsx)"));
+    dialogo.setDirectory(carpeta());
+}
+
+bool frmImportaVuelos::ImportarHoja(const QString &ruta, const MapeoHoja &mapeo)
+{
+    return ejecutar([&](const std::function<void(const AvanceImportacion &)> &avance) {
+        return importarHoja(m_importacion, ruta, mapeo, avance);
+    });
+}
+
+bool frmImportaVuelos::ejecutar(const std::function<ResultadoImportacion(
+        const std::function<void(const AvanceImportacion &)> &avance)> &importar)
+{
     using Estado = ResultadoImportacion::Estado;
     m_cmdTransferir->setEnabled(false);
+    m_cmdHojaCalculo->setEnabled(false);
     m_fraArchivo->setEnabled(false);
     m_importando = true;
     ResultadoImportacion r;
     {
         CursorEspera espera;
         m_ultimoRefresco.invalidate();
-        r = m_importacion.ImportarVuelos(
-            m_importacion.rutaEnCarpeta(carpeta()), [this](const AvanceImportacion &a) { avanzar(a); });
+        r = importar([this](const AvanceImportacion &a) { avanzar(a); });
     }
     m_importando = false;
     m_fraArchivo->setEnabled(true);
-    m_cmdTransferir->setEnabled(true);
+    m_cmdHojaCalculo->setEnabled(true);
+    // Aceptar waits, as before the run, for a folder with the text file.
+    m_cmdTransferir->setEnabled(m_flArchivos->count() > 0);
     m_carpetaListada = carpeta();
 
     ServicioMensajes *mensajes = m_ctx.mensajes;
@@ -349,6 +413,12 @@ bool frmImportaVuelos::ImportarVuelos()
             mensajes->mostrar(QStringLiteral("Error en archivo de asegurados a cargar"),
                 QStringLiteral("Cada línea del archivo debe terminar con el separador |"), Icono::Critico);
         reiniciarCuentas();
+        return false;
+    case Estado::ArchivoDanado:
+        reiniciarCuentas();
+        if (mensajes)
+            mensajes->mostrar(windowTitle(),
+                r.error.texto + u'\n' + QStringLiteral("No se transfirió ningún registro."), Icono::Critico);
         return false;
     case Estado::Interrumpida:
         reiniciarCuentas();

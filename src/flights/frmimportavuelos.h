@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <functional>
 
+class QFileDialog;
 class QFileSystemModel;
 class QGroupBox;
 class QLabel;
@@ -19,6 +20,8 @@ class QTreeView;
 namespace kv {
 
 struct Contexto;
+class frmColumnasHoja;
+struct MapeoHoja;
 
 // "Importar Detalle de Vuelos": the user picks the folder that holds the
 // carrier's file of the open declaration and imports it into the working
@@ -49,9 +52,24 @@ public:
     // end with no line refused.
     bool ImportarVuelos();
 
+    // "Desde &hoja de cálculo…": the user picks a CSV or .xlsx file, chooses
+    // its columns in "Columnas de la hoja de cálculo" and imports it as the
+    // text file is imported.
+    void cmdHojaCalculo_Click();
+    // The import of the spreadsheet at `ruta` read through `mapeo`; true
+    // when it ran to the end with no row refused.
+    bool ImportarHoja(const QString &ruta, const MapeoHoja &mapeo);
+
     // Shows a report file of the reports folder on pages 1 to `paginas`; a
     // test can look instead of opening the preview.
     std::function<void(const QString &archivo, int paginas)> abrirReporte;
+    // The spreadsheet to import (empty: none), asked in a file dialog that
+    // starts in the chosen folder; and the column window shown modal, true
+    // when the user chose to import. Tests answer instead.
+    std::function<QString()> elegirHoja;
+    std::function<bool(frmColumnasHoja &ventana)> mostrarColumnas;
+    // That file dialog: CSV and .xlsx files, starting in the chosen folder.
+    void prepararDialogoHoja(QFileDialog &dialogo) const;
 
     bool importando() const { return m_importando; }
 
@@ -65,6 +83,7 @@ public:
     QProgressBar *prgAvance() const { return m_prgAvance; }
     QPushButton *cmdTransferir() const { return m_cmdTransferir; }
     QPushButton *cmCancelar() const { return m_cmCancelar; }
+    QPushButton *cmdHojaCalculo() const { return m_cmdHojaCalculo; }
 
 public Q_SLOTS:
     void reject() override;
@@ -81,6 +100,9 @@ private:
     void reiniciarCuentas();
     void avanzar(const AvanceImportacion &avance);
     void ofrecerReporte();
+    // Runs an import with the window's counts, bar and messages.
+    bool ejecutar(const std::function<ResultadoImportacion(
+            const std::function<void(const AvanceImportacion &)> &avance)> &importar);
 
     Contexto &m_ctx;
     ImportacionVuelos m_importacion;
@@ -103,6 +125,7 @@ private:
     QProgressBar *m_prgAvance;
     QPushButton *m_cmdTransferir;
     QPushButton *m_cmCancelar;
+    QPushButton *m_cmdHojaCalculo;
 };
 
 // Makes "ImportarVuelos" known to the window opener.

@@ -154,16 +154,18 @@ bool ImportacionFilas::falla(ErrorBD error)
     return false;
 }
 
-bool ImportacionFilas::fila(const CamposVuelo &leidos, qint64 numero)
+bool ImportacionFilas::fila(const CamposVuelo &leidos, qint64 numero, qint64 leido, qint64 total)
 {
     if (m_error.hay())
         return false;
+    if (total >= 0)
+        m_avance.total = total;
     CamposVuelo campos;
     for (int i = 0; i < kCamposVuelo; ++i)
         campos[i] = sinBlancosAlrededor(leidos[i]);
     LineaVuelo vuelo = m_estado->reglas.analizar(std::move(campos));
     if (!vuelo.aceptada() && m_pendientes.isEmpty())
-        return cerrarFila(vuelo.campos, vuelo.error, numero);
+        return cerrarFila(vuelo.campos, vuelo.error, numero, leido);
     QString monto;
     // An accepted date field is dd/mm/yyyy; the working copy keeps yyyy-mm-dd.
     char16_t iso[10] = {};
@@ -198,9 +200,9 @@ bool ImportacionFilas::fila(const CamposVuelo &leidos, qint64 numero)
             motivo = QStringLiteral("Error ") + QString::number(q.error().numero) + QStringLiteral(" - ")
                 + q.error().texto;
         }
-        return cerrarFila(vuelo.campos, motivo, numero);
+        return cerrarFila(vuelo.campos, motivo, numero, leido);
     }
-    Pendiente p { std::move(vuelo.campos), std::move(vuelo.error), numero, false };
+    Pendiente p { std::move(vuelo.campos), std::move(vuelo.error), numero, leido, false };
     if (p.motivo.isEmpty()) {
         // A flight met twice in a block goes into the next one, after the
         // first has been written: the later line wins, as line by line.
@@ -312,14 +314,14 @@ bool ImportacionFilas::escribirUnoAUno()
 bool ImportacionFilas::cerrarFilas()
 {
     for (const Pendiente &p : std::as_const(m_pendientes)) {
-        if (!cerrarFila(p.campos, p.motivo, p.numero))
+        if (!cerrarFila(p.campos, p.motivo, p.numero, p.leido))
             return false;
     }
     m_pendientes.clear();
     return true;
 }
 
-bool ImportacionFilas::cerrarFila(const CamposVuelo &campos, const QString &motivo, qint64 numero)
+bool ImportacionFilas::cerrarFila(const CamposVuelo &campos, const QString &motivo, qint64 numero, qint64 leido)
 {
     if (motivo.isEmpty()) {
         ++m_avance.transferidos;
@@ -332,7 +334,7 @@ bool ImportacionFilas::cerrarFila(const CamposVuelo &campos, const QString &moti
             return falla(errorArchivo(m_errores, QStringLiteral("No se pudo escribir el archivo")));
         ++m_avance.rechazados;
     }
-    ++m_avance.leidas;
+    m_avance.leidas = leido >= 0 ? leido : m_avance.leidas + 1;
     if (m_aviso)
         m_aviso(m_avance);
     return true;
@@ -417,6 +419,12 @@ bool ImportacionVuelos::CuentaPipes(const QString &sNombreFile) const
         && archivo.recorrer([](const QString &l) { return separadoresCompletos(l); });
 }
 
+ReglasImportacion ImportacionVuelos::reglas() const
+{
+    const QDate hoy = m_ctx.reloj ? m_ctx.reloj->hoy() : QDate::currentDate();
+    return ReglasImportacion(*m_ctx.utilidad, hoy, m_periodoMostrado);
+}
+
 ResultadoImportacion ImportacionVuelos::ImportarVuelos(
     const QString &ruta, const std::function<void(const AvanceImportacion &)> &avance)
 {
@@ -482,6 +490,50 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
     const bool leido
         = archivo.recorrer([&](const QString &linea) { return filas.fila(separarCampos(linea), ++numero); });
     if (!leido || !filas.terminar())
+        return abandonar(filas.error());
+    errores.close();
+    r.estado = Estado::Terminada;
+    r.transferidos = filas.avance().transferidos;
+    r.rechazados = filas.avance().rechazados;
+    return r;
+}
+
+ResultadoImportacion ImportacionVuelos::ImportarRegistros(
+    const RecorridoRegistros &recorrer, const std::function<void(const AvanceImportacion &)> &avance)
+{
+    using Estado = ResultadoImportacion::Estado;
+    ResultadoImportacion r;
+    const auto interrumpir = [&r](ErrorBD error, Estado estado = Estado::Interrumpida) {
+        r.estado = estado;
+        r.transferidos = 0;
+        r.rechazados = 0;
+        r.error = std::move(error);
+        return r;
+    };
+    QFile errores(rutaErrores());
+    if (!errores.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return interrumpir(errorArchivo(errores, QStringLiteral("No se pudo crear el archivo")));
+    const auto abandonar = [&](ErrorBD error, Estado estado = Estado::Interrumpida) {
+        errores.close();
+        if (errores.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            errores.close();
+        return interrumpir(std::move(error), estado);
+    };
+
+    ImportacionFilas filas(m_ctx, m_periodoMostrado, errores, avance);
+    filas.setNumerarFilas(true);
+    if (!filas.iniciar())
+        return abandonar(filas.error());
+    bool detenida = false;
+    const QString danado = recorrer([&](const RegistroVuelo &registro, qint64 leido, qint64 total) {
+        detenida = !filas.fila(registro.campos, registro.fila, leido, total);
+        return !detenida;
+    });
+    if (detenida)
+        return abandonar(filas.error());
+    if (!danado.isEmpty())
+        return abandonar({ kErrorArchivo, danado }, Estado::ArchivoDanado);
+    if (!filas.terminar())
         return abandonar(filas.error());
     errores.close();
     r.estado = Estado::Terminada;

@@ -63,8 +63,8 @@ private:
 // How far an import has gone; the counts hold any number of lines.
 struct AvanceImportacion
 {
-    qint64 leidas = 0; // lines of the file read so far
-    qint64 total = 0; // lines of the file
+    qint64 leidas = 0; // how much of the file is read: lines, or the spreadsheet reader's units
+    qint64 total = 0; // the same for the whole file
     qint64 transferidos = 0;
     qint64 rechazados = 0;
 };
@@ -76,17 +76,34 @@ struct ResultadoImportacion
         CamposIncorrectos, // a line without exactly eleven "|": the file is refused
         SinSeparadorFinal, // a line not ending in "|": the file is refused
         Interrumpida, // a file or database failure: nothing was imported
+        ArchivoDanado, // a spreadsheet found damaged part way (error.texto says how): nothing was imported
         Terminada, // every line read; the accepted ones are in the working copy
     };
 
     Estado estado = Estado::SinArchivo;
     qint64 transferidos = 0;
     qint64 rechazados = 0;
-    ErrorBD error; // why an import was interrupted
+    ErrorBD error; // why an import was interrupted or the file is damaged
 
     // True when the import ran to the end with no record rejected.
     bool satisfactoria() const { return estado == Estado::Terminada && rechazados == 0; }
 };
+
+// One record to import: its eleven fields and, when it comes from a
+// spreadsheet, the number of its row there, which its error line tells.
+struct RegistroVuelo
+{
+    CamposVuelo campos;
+    qint64 fila = 0; // 0: a line of the text file
+};
+
+// A source of records: calls `alRegistro` with each record in order, and
+// with how much of the file is read out of its total, while it returns
+// true. Returns why the file could not be read to its end (empty when it
+// was, or when `alRegistro` stopped it).
+using AlRegistro = std::function<bool(const RegistroVuelo &registro, qint64 leido, qint64 total)>;
+using RecorridoRegistros = std::function<QString(const AlRegistro &alRegistro)>;
+
 
 // The rows of one import on their way into the working copy TMPF517DETVP,
 // whatever file they were read from. Each row goes through the field rules;
@@ -120,7 +137,9 @@ public:
     // GrabaVuelo for one row: its eleven fields as read (blanks around a
     // field do not count) and its number in the source. False when the
     // import cannot go on (error() says why); a refused row is no reason.
-    bool fila(const CamposVuelo &campos, qint64 numero);
+    // `leido` and `total` are how far through its file the source is, in
+    // its own units, when it counts otherwise than in rows (-1: one row).
+    bool fila(const CamposVuelo &campos, qint64 numero, qint64 leido = -1, qint64 total = -1);
     // Writes the rows still waiting and commits.
     bool terminar();
 
@@ -133,13 +152,14 @@ private:
         CamposVuelo campos;
         QString motivo; // the rule's reason; empty while accepted
         qint64 numero = 0;
+        qint64 leido = -1;
         bool enBloque = false;
     };
 
     bool escribirBloque();
     bool escribirUnoAUno();
     bool cerrarFilas();
-    bool cerrarFila(const CamposVuelo &campos, const QString &motivo, qint64 numero);
+    bool cerrarFila(const CamposVuelo &campos, const QString &motivo, qint64 numero, qint64 leido);
     bool falla(ErrorBD error);
     QString montoDolares(const LineaVuelo &vuelo);
 
@@ -188,6 +208,17 @@ public:
     // Imports the file at `ruta`. `avance` is told after every line.
     ResultadoImportacion ImportarVuelos(
         const QString &ruta, const std::function<void(const AvanceImportacion &)> &avance = {});
+
+    // Imports the records of another kind of file (a spreadsheet) the same
+    // way: the same rules, saving, error file and single transaction. A
+    // record that comes from a sheet's row has "Fila " + its number + ": "
+    // before its error text.
+    ResultadoImportacion ImportarRegistros(const RecorridoRegistros &recorrer,
+        const std::function<void(const AvanceImportacion &)> &avance = {});
+
+    // The field rules as this declaration's import applies them (the
+    // declared period, today by the context's clock).
+    ReglasImportacion reglas() const;
 
 private:
     Contexto &m_ctx;

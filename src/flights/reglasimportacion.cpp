@@ -26,6 +26,24 @@ QString sinCerosIzquierda(const QString &digitos)
 
 } // namespace
 
+const std::array<QString, kCamposVuelo> &titulosCampos()
+{
+    static const std::array<QString, kCamposVuelo> titulos = {
+        QStringLiteral("Fecha de Arribo"),
+        QStringLiteral("Código de Vuelo"),
+        QStringLiteral("Tripulantes"),
+        QStringLiteral("Personal"),
+        QStringLiteral("Tránsito"),
+        QStringLiteral("Arribo Forzoso"),
+        QStringLiteral("Agentes Diplomáticos y Organismos Internacionales"),
+        QStringLiteral("Extraditados"),
+        QStringLiteral("Deportados"),
+        QStringLiteral("Adquirieron su Pasaje antes de la Vigencia del Impuesto"),
+        QStringLiteral("Sujetos Comprend."),
+    };
+    return titulos;
+}
+
 qsizetype CuentaSeparadores(QStringView linea)
 {
     return linea.count(u'|');

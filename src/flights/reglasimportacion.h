@@ -18,6 +18,9 @@ constexpr int kCamposVuelo = 11;
 constexpr int kCantidadesVuelo = 9;
 using CamposVuelo = std::array<QString, kCamposVuelo>;
 
+// The eleven fields in the file's order, as the flight grid captions them.
+const std::array<QString, kCamposVuelo> &titulosCampos();
+
 // The "|" of one line.
 qsizetype CuentaSeparadores(QStringView linea);
 // A line holds exactly eleven "|".
@@ -60,7 +63,7 @@ public:
 
     // Splits, checks and, when accepted, converts one line.
     LineaVuelo analizar(QStringView linea) const;
-    // The same for fields already split and trimmed.
+    // The same for a record's fields already split and trimmed.
     LineaVuelo analizar(CamposVuelo campos) const;
 
 private:

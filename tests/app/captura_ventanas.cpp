@@ -1,9 +1,12 @@
 // Pictures of the windows a new user reads most: the preview of a long
 // print-out as wide as the window on its second page, the flight import
-// window on a folder without the declaration's file, and the host's report
-// register with its help page and the list of declarations to send.
+// window on a folder without the declaration's file, the spreadsheet column
+// window on a carrier's workbook with two refused rows in its preview, and
+// the host's report register with its help page and the list of
+// declarations to send.
 //   captura_ventanas OUTDIR      (tools/screenshot-ventanas.sh runs it under Xvfb)
 #include "../declaration/declaracionprueba.h"
+#include "flights/frmcolumnashoja.h"
 #include "flights/frmimportavuelos.h"
 #include "integrator/enviodeclaracion.h"
 #include "integrator/lanzador.h"
@@ -16,7 +19,9 @@
 #include "support/captura.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QSpinBox>
 #include <QFile>
 #include <QTabWidget>
 #include <QTest>
@@ -83,6 +88,26 @@ bool importacion(BaseDePrueba &base, const QString &carpeta)
     return guardar(&v, carpeta + QStringLiteral("/importar-sin-archivo.png"));
 }
 
+// The column window on the carrier's workbook as the user leaves it:
+// headings on row 2, "Pax" for the passengers subject to the tax; two rows
+// refused in the preview.
+bool columnasHoja(BaseDePrueba &base, const QString &carpeta)
+{
+    Contexto &ctx = base.contexto();
+    ctx.sRuc = QStringLiteral("20100070970");
+    ctx.sPeriodo = QStringLiteral("202611");
+    const ImportacionVuelos importacion(ctx, QStringLiteral("11/2026"));
+    frmColumnasHoja v(ctx, importacion, QStringLiteral(KV_FUENTES "/tests/flights/hojas/vuelos-desordenados.xlsx"));
+    if (!v.cargar()) {
+        std::fprintf(stderr, "%s\n", qPrintable(v.error()));
+        return false;
+    }
+    v.txtFilaTitulos()->setValue(2);
+    v.cboColumna(10)->setCurrentIndex(v.cboColumna(10)->findData(1));
+    v.show();
+    return guardar(&v, carpeta + QStringLiteral("/columnas-hoja.png"));
+}
+
 // The host's report register: the reports of a print-out, an import and a
 // submission, the catalogue rows as the installer writes them.
 bool registro(BaseDePrueba &base, const QString &carpeta)
@@ -147,6 +172,10 @@ int main(int argc, char *argv[])
     {
         BaseDePrueba base;
         ok = base.valida() && importacion(base, carpeta) && ok;
+    }
+    {
+        BaseDePrueba base;
+        ok = base.valida() && columnasHoja(base, carpeta) && ok;
     }
     {
         BaseDePrueba base;

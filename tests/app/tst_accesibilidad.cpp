@@ -8,6 +8,7 @@
 #include "declaration/frmformulario.h"
 #include "declaration/frmresumenmes.h"
 #include "declist/frmabrirform.h"
+#include "flights/frmcolumnashoja.h"
 #include "flights/frmdetallevuelo.h"
 #include "flights/frmimportavuelos.h"
 #include "payments/ventanaspagos.h"
@@ -126,7 +127,8 @@ private slots:
         for (const char *v : {"principal", "lista", "bancos", "acerca", "previa", "paginas",
                               "inconsistencias", "formulario NEW", "formulario MOD", "formulario REG",
                               "Detalle NEW", "Detalle MOD", "ImportarVuelos NEW", "ListaPagosPrevios MOD",
-                              "DetallePagosPrevios NEW", "ListaImprimirFormularios IMP", "ResumenMes MOD"})
+                              "DetallePagosPrevios NEW", "ListaImprimirFormularios IMP", "ResumenMes MOD",
+                              "columnas de la hoja", "columnas del CSV"})
             QTest::newRow(v) << QString::fromLatin1(v);
     }
 
@@ -155,6 +157,17 @@ private slots:
             w = std::make_unique<frmImpxPag>(ctx);
         } else if (ventana == u"inconsistencias") {
             w = std::make_unique<FrmConsist>(ctx);
+        } else if (ventana.startsWith(u"columnas")) {
+            // The column window, on a workbook (its sheet list shown) and on
+            // a CSV file.
+            elegirDeclaracion(ctx);
+            const ImportacionVuelos importacion(ctx, QStringLiteral("03/2024"));
+            auto columnas = std::make_unique<frmColumnasHoja>(ctx, importacion,
+                qEnvironmentVariable("KV_SOURCE_DIR") + QStringLiteral("/tests/flights/hojas/")
+                    + (ventana.endsWith(u"hoja") ? QStringLiteral("vuelos-desordenados.xlsx")
+                                                 : QStringLiteral("comillas.csv")));
+            QVERIFY(columnas->cargar());
+            w = std::move(columnas);
         } else if (ventana.startsWith(u"formulario")) {
             w = formulario(base, ventana.section(u' ', 1));
         } else {

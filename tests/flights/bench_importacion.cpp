@@ -1,9 +1,12 @@
 // How long the flight import takes as the carrier's file grows, through the
 // same code the window runs, and how it compares with a line-at-a-time
 // port that looks each flight up by its formatted date and writes each row
-// in a statement of its own. One figure a line: "name: value unit".
+// in a statement of its own; the same flights from a carrier's spreadsheet
+// (CSV and .xlsx), and the column window's preview of such a file. One
+// figure a line: "name: value unit".
 //
 //   bench_importacion
+#include "flights/importacionhoja.h"
 #include "flights/importacionvuelos.h"
 #include "flights/reglasimportacion.h"
 #include "store/accesodatos.h"
@@ -15,7 +18,9 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <cstdio>
+#include <functional>
 #include <ctime>
+#include <zip.h>
 
 using namespace kv;
 using namespace kv::prueba;
@@ -57,10 +62,11 @@ struct Tiempo
     double cpu = 0; // seconds of processor time of this process
 };
 
-// The best of `veces` imports of the lines into an empty working copy.
-Tiempo importar(BaseDePrueba &base, const QStringList &lineas, int veces)
+// The best of `veces` imports into an empty working copy, each expected to
+// end with `registros` lines or rows read.
+Tiempo mejorDe(BaseDePrueba &base, int veces, qint64 registros,
+    const std::function<ResultadoImportacion(ImportacionVuelos &)> &importar)
 {
-    const QString ruta = escribirArchivoVuelos(base, lineas);
     Tiempo mejor { 1e9, 1e9 };
     for (int i = 0; i < veces; ++i) {
         vaciar(base);
@@ -68,15 +74,21 @@ Tiempo importar(BaseDePrueba &base, const QStringList &lineas, int veces)
         QElapsedTimer reloj;
         reloj.start();
         const double cpu0 = segundosProceso();
-        const ResultadoImportacion r = importacion.ImportarVuelos(ruta);
+        const ResultadoImportacion r = importar(importacion);
         const Tiempo t { reloj.nsecsElapsed() / 1e9, segundosProceso() - cpu0 };
-        if (r.estado != ResultadoImportacion::Estado::Terminada
-            || r.transferidos + r.rechazados != lineas.size())
-            std::fprintf(stderr, "import did not end as expected\n");
+        if (r.estado != ResultadoImportacion::Estado::Terminada || r.transferidos + r.rechazados != registros)
+            std::fprintf(stderr, "import did not end as expected: %s\n", qPrintable(r.error.texto));
         mejor.reloj = std::min(mejor.reloj, t.reloj);
         mejor.cpu = std::min(mejor.cpu, t.cpu);
     }
     return mejor;
+}
+
+// The best of `veces` imports of the lines into an empty working copy.
+Tiempo importar(BaseDePrueba &base, const QStringList &lineas, int veces)
+{
+    const QString ruta = escribirArchivoVuelos(base, lineas);
+    return mejorDe(base, veces, lineas.size(), [&](ImportacionVuelos &i) { return i.ImportarVuelos(ruta); });
 }
 
 // The old way, kept here only to measure against: for every line the same
@@ -134,6 +146,111 @@ double segundosIngenua(BaseDePrueba &base, const QStringList &lineas)
     return reloj.nsecsElapsed() / 1e9;
 }
 
+// The lines' flights as a spreadsheet: a row of the grid's captions, then
+// one flight a row; in a workbook the date is a day number with a date
+// style and the code a shared text, as spreadsheet programs save them.
+QString escribirCsv(BaseDePrueba &base, const QStringList &lineas)
+{
+    QStringList filas { QStringLiteral("Fecha de Arribo;Código de Vuelo;Tripulantes;Personal;Tránsito;"
+                                       "Arribo Forzoso;Dipl.;Extr.;Depo.;Ante.;Comp.") };
+    for (const QString &l : lineas)
+        filas << l.chopped(1).replace(u'|', u';');
+    const QString ruta = base.carpeta() + QStringLiteral("vuelos.csv");
+    QFile f(ruta);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(filas.join(QStringLiteral("\r\n")).toUtf8());
+    return ruta;
+}
+
+QString escribirXlsx(BaseDePrueba &base, const QStringList &lineas)
+{
+    const QString ruta = base.carpeta() + QStringLiteral("vuelos.xlsx");
+    QFile::remove(ruta);
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(ruta).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QList<QByteArray> partes; // alive until the zip is written
+    const auto agregar = [&](const char *nombre, QByteArray datos) {
+        partes << std::move(datos);
+        zip_source_t *fuente = zip_source_buffer(zip, partes.back().constData(), partes.back().size(), 0);
+        zip_file_add(zip, nombre, fuente, ZIP_FL_OVERWRITE);
+    };
+    agregar("[Content_Types].xml",
+        "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
+    agregar("xl/workbook.xml",
+        "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+        "<sheet name=\"Vuelos\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
+    agregar("xl/_rels/workbook.xml.rels",
+        "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+        "<Relationship Id=\"rId2\" Type=\"x/styles\" Target=\"styles.xml\"/>"
+        "<Relationship Id=\"rId3\" Type=\"x/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
+    agregar("xl/styles.xml",
+        "<styleSheet><cellXfs count=\"2\"><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>");
+    QByteArray hoja = "<worksheet><sheetData><row r=\"1\">";
+    const QStringList titulos { QStringLiteral("Fecha de Arribo"), QStringLiteral("Código de Vuelo"),
+        QStringLiteral("Trip."), QStringLiteral("Pers."), QStringLiteral("Tran."), QStringLiteral("Forz."),
+        QStringLiteral("Dipl."), QStringLiteral("Extr."), QStringLiteral("Depo."), QStringLiteral("Ante."),
+        QStringLiteral("Comp.") };
+    QByteArray textos;
+    int compartidos = 0;
+    for (int c = 0; c < titulos.size(); ++c) {
+        hoja += "<c t=\"inlineStr\"><is><t>" + titulos[c].toUtf8() + "</t></is></c>";
+    }
+    hoja += "</row>";
+    const QDate base1900(1899, 12, 30);
+    for (int i = 0; i < lineas.size(); ++i) {
+        const QStringList campos = lineas[i].split(u'|');
+        const QByteArray fila = QByteArray::number(i + 2);
+        hoja += "<row r=\"" + fila + "\"><c r=\"A" + fila + "\" s=\"1\"><v>"
+            + QByteArray::number(base1900.daysTo(QDate::fromString(campos[0], u"dd/MM/yyyy")))
+            + "</v></c><c r=\"B" + fila + "\" t=\"s\"><v>" + QByteArray::number(compartidos++) + "</v></c>";
+        textos += "<si><t>" + campos[1].toUtf8() + "</t></si>";
+        for (int c = 2; c < 11; ++c)
+            hoja += "<c r=\"" + QByteArray(1, char('A' + c)) + fila + "\"><v>" + campos[c].toUtf8() + "</v></c>";
+        hoja += "</row>";
+    }
+    hoja += "</sheetData></worksheet>";
+    agregar("xl/worksheets/sheet1.xml", hoja);
+    agregar("xl/sharedStrings.xml", "<sst>" + textos + "</sst>");
+    zip_close(zip);
+    return ruta;
+}
+
+MapeoHoja mapeoEnOrden()
+{
+    MapeoHoja m;
+    for (int i = 0; i < kCamposVuelo; ++i)
+        m.columnas[i] = i;
+    return m;
+}
+
+// The best of `veces` imports of a spreadsheet into an empty working copy.
+Tiempo importarHojaVeces(BaseDePrueba &base, const QString &ruta, qint64 filas, int veces)
+{
+    return mejorDe(
+        base, veces, filas, [&](ImportacionVuelos &i) { return importarHoja(i, ruta, mapeoEnOrden()); });
+}
+
+// What the column window does before it shows: the top of the file read,
+// the headings matched and the first rows checked.
+double segundosVistaPrevia(BaseDePrueba &base, const QString &ruta)
+{
+    ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
+    double mejor = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer reloj;
+        reloj.start();
+        const MuestraHoja m = leerMuestra(ruta, {}, -1, 20);
+        MapeoHoja mapeo;
+        mapeo.columnas = emparejarTitulos(m.titulos);
+        const QList<FilaVistaPrevia> vista = vistaPrevia(m, mapeo, importacion.reglas());
+        if (vista.size() != 20)
+            std::fprintf(stderr, "preview of %s: %d rows\n", qPrintable(ruta), int(vista.size()));
+        mejor = std::min(mejor, reloj.nsecsElapsed() / 1e9);
+    }
+    return mejor;
+}
+
 void cifra(const char *nombre, double valor, const char *unidad)
 {
     std::printf("%s: %.4f %s\n", nombre, valor, unidad);
@@ -166,6 +283,17 @@ int main(int argc, char *argv[])
     cifra("importacion_100000_sobre_10000", t100.reloj / t10.reloj, "x");
     cifra("importacion_100000_sobre_10000_cpu", t100.cpu / t10.cpu, "x");
     cifras("importacion_10000_lineas_10pct_rechazos", importar(base, lineasVuelos(10000, true), 3));
+
+    const QStringList cienMil = lineasVuelos(100000, false);
+    const QString csv = escribirCsv(base, cienMil);
+    const QString xlsx = escribirXlsx(base, cienMil);
+    const Tiempo tCsv = importarHojaVeces(base, csv, cienMil.size(), 2);
+    cifras("importacion_csv_100000_filas", tCsv);
+    cifra("importacion_csv_sobre_texto_100000", tCsv.reloj / t100.reloj, "x");
+    cifra("importacion_csv_sobre_texto_100000_cpu", tCsv.cpu / t100.cpu, "x");
+    cifras("importacion_xlsx_100000_filas", importarHojaVeces(base, xlsx, cienMil.size(), 2));
+    cifra("vista_previa_csv_100000_filas", segundosVistaPrevia(base, csv), "s");
+    cifra("vista_previa_xlsx_100000_filas", segundosVistaPrevia(base, xlsx), "s");
 
     const QStringList primerasMil = diezMil.mid(0, 1000);
     const Tiempo t1 = importar(base, primerasMil, 3);

@@ -1,10 +1,16 @@
 // The import window as the user meets it: the file found in the chosen
 // folder whatever its letter case, the counts after a run, the question
-// before the error report and the report opened on all its pages.
+// before the error report and the report opened on all its pages; and a
+// carrier's spreadsheet imported through its column window.
+#include "flights/frmcolumnashoja.h"
 #include "flights/frmimportavuelos.h"
 #include "importacionprueba.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +46,36 @@ struct Escena
         ventana->cargar();
     }
 };
+
+QString hojaDePrueba(const QString &nombre)
+{
+    return qEnvironmentVariable("KV_SOURCE_DIR") + QStringLiteral("/tests/flights/hojas/") + nombre;
+}
+
+// The preview's rows as "row: reason" ("row: ok" for an accepted one), a
+// refused row marked "!" when every cell of it has the warning colour.
+QStringList filasVista(const frmColumnasHoja &v)
+{
+    QStringList filas;
+    const QTableWidget *g = v.grdVistaPrevia();
+    for (int f = 0; f < g->rowCount(); ++f) {
+        const QString motivo = g->item(f, frmColumnasHoja::kColumnaObservacion)->text();
+        bool coloreada = true;
+        for (int c = 0; c < g->columnCount(); ++c)
+            coloreada = coloreada && g->item(f, c)->background().color() == frmColumnasHoja::colorRechazo();
+        filas << g->item(f, 0)->text() + QStringLiteral(": ") + (motivo.isEmpty() ? QStringLiteral("ok") : motivo)
+                + (coloreada ? QStringLiteral(" !") : QString());
+    }
+    return filas;
+}
+
+QStringList columnasElegidas(const frmColumnasHoja &v)
+{
+    QStringList l;
+    for (int i = 0; i < kCamposVuelo; ++i)
+        l << v.cboColumna(i)->currentText().section(u':', 0, 0);
+    return l;
+}
 
 } // namespace
 
@@ -111,6 +147,109 @@ private Q_SLOTS:
         // The report is made either way; the preview shows both pages.
         QCOMPARE(e.base.contar(QStringLiteral("SPOOL"), QStringLiteral("CodRep='ZEN003'")), 1);
         QCOMPARE(e.abiertos, ver ? QStringList({ QStringLiteral("00000001.PRN 2") }) : QStringList());
+    }
+
+    // The carrier's own workbook: a title above the headings, its columns
+    // in an order of its own, one heading no rule knows, two rows refused.
+    // The user points at the heading row and at the unknown column; the
+    // flights go in with every count, the refused rows go to the error file
+    // with their row numbers, and next time the same choice is offered.
+    void hojaCalculo()
+    {
+        Escena e;
+        frmImportaVuelos &v = *e.ventana;
+        QCOMPARE(v.cmdHojaCalculo()->text(), QStringLiteral("Desde &hoja de cálculo…"));
+        QCOMPARE(v.cmdHojaCalculo()->accessibleDescription(), QStringLiteral("cmdHojaCalculo"));
+        QFileDialog dialogo;
+        dialogo.setOption(QFileDialog::DontUseNativeDialog);
+        v.prepararDialogoHoja(dialogo);
+        QCOMPARE(dialogo.directory().absolutePath() + u'/', e.base.carpeta());
+        QVERIFY(dialogo.nameFilters().join(u' ').contains(QStringLiteral("*.csv *.xlsx")));
+
+        v.elegirHoja = [] { return hojaDePrueba(QStringLiteral("vuelos-desordenados.xlsx")); };
+        QStringList vistos;
+        v.mostrarColumnas = [&](frmColumnasHoja &c) {
+            // Row 1 is the title: nothing matches, the columns go in order.
+            vistos << c.windowTitle() << QString::number(c.txtFilaTitulos()->value())
+                   << columnasElegidas(c).join(u' ');
+            c.txtFilaTitulos()->setValue(2);
+            vistos << columnasElegidas(c).join(u' ');
+            c.cboColumna(10)->setCurrentIndex(c.cboColumna(10)->findData(1));
+            vistos << filasVista(c);
+            c.cmdImportarHoja_Click();
+            return c.result() == QDialog::Accepted;
+        };
+        e.base.mensajes().responder(Respuesta::No);
+        v.cmdHojaCalculo_Click();
+        QCOMPARE(vistos,
+            QStringList({ QStringLiteral("Columnas de la hoja de cálculo"), QStringLiteral("1"),
+                QStringLiteral("A B C D E F G H I J K"),
+                QStringLiteral("L A C D E F G H I J (ninguna)"),
+                QStringLiteral("3: ok"), QStringLiteral("4: ok"),
+                QStringLiteral("6: El código de vuelo debe ser sólo letras y números. !"),
+                QStringLiteral("7: ok"),
+                QStringLiteral("8: El número de tripulantes debe ser mayor a 0. !"),
+                QStringLiteral("9: ok") }));
+
+        QCOMPARE(e.base.mensajes().ultimo().titulo, QStringLiteral("Confirmar"));
+        QCOMPARE(v.lblTransferidos()->text(), QStringLiteral("4 Transferidos"));
+        QCOMPARE(v.lblRechazados()->text(), QStringLiteral("2 Rechazados"));
+        QCOMPARE(e.base.filas(QStringLiteral(
+                     "SELECT fec_arribo, cod_vuelo, num_tripulantes, num_personal, num_transito, num_arrfor, "
+                     "num_diplo, num_extrad, num_deport, num_adqanterior, num_afectos, mto_dolar "
+                     "FROM TMPF517DETVP ORDER BY fec_arribo")),
+            QStringList({ QStringLiteral("2026-11-17|LA2401|12|0|3|0|1|0|0|0|150|2250"),
+                QStringLiteral("2026-11-18|AV81|9|2|0|1|0|0|2|5|98|1470"),
+                QStringLiteral("2026-11-20|JJ3050|14|1|4|0|2|1|0|3|200|3000"),
+                QStringLiteral("2026-11-30|CM0412|8|0|0|2|0|0|1|0|75|1125") }));
+        QCOMPARE(leerBytes(ImportacionVuelos(e.base.contexto(), QStringLiteral("11/2026")).rutaErrores()),
+            aCp1252(QStringLiteral("19/11/2026  LA-2403          Fila 6: El código de vuelo debe ser sólo letras y "
+                                   "números.\r\n"
+                                   "21/11/2026  LA2405           Fila 8: El número de tripulantes debe ser mayor a "
+                                   "0.\r\n")));
+        QCOMPARE(e.base.contar(QStringLiteral("SPOOL"), QStringLiteral("CodRep='ZEN003'")), 1);
+
+        // Next month the same taxpayer finds the same choice; another one
+        // starts from the headings.
+        QStringList ofrecidos;
+        v.mostrarColumnas = [&](frmColumnasHoja &c) {
+            ofrecidos << QString::number(c.txtFilaTitulos()->value()) + u' ' + columnasElegidas(c).join(u' ');
+            return false;
+        };
+        v.cmdHojaCalculo_Click();
+        e.base.contexto().sRuc = QStringLiteral("20999999999");
+        v.cmdHojaCalculo_Click();
+        QCOMPARE(ofrecidos,
+            QStringList({ QStringLiteral("2 L A C D E F G H I J B"), QStringLiteral("1 A B C D E F G H I J K") }));
+        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP")), 4);
+    }
+
+    // A file that is no spreadsheet: the user is told why and no window
+    // opens; one found damaged only part way imports nothing.
+    void hojaRechazada()
+    {
+        Escena e;
+        frmImportaVuelos &v = *e.ventana;
+        bool abierta = false;
+        v.mostrarColumnas = [&](frmColumnasHoja &) { return abierta = true; };
+        v.elegirHoja = [] { return hojaDePrueba(QStringLiteral("truncado.xlsx")); };
+        v.cmdHojaCalculo_Click();
+        QVERIFY(!abierta);
+        QCOMPARE(e.base.mensajes().ultimo().icono, Icono::Critico);
+        QCOMPARE(e.base.mensajes().ultimo().texto,
+            QStringLiteral("El archivo «truncado.xlsx» está dañado o incompleto: no se puede leer como libro .xlsx."));
+
+        v.elegirHoja = [] { return hojaDePrueba(QStringLiteral("danada-al-final.xlsx")); };
+        v.cmdHojaCalculo_Click();
+        QVERIFY(abierta);
+        QCOMPARE(e.base.mensajes().ultimo().texto,
+            QStringLiteral("La celda «XFE27» de la hoja «Vuelos» está fuera de los límites de una hoja de cálculo "
+                           "(columnas A a XFD, filas 1 a 1048576).\nNo se transfirió ningún registro."));
+        QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP")), 0);
+        QCOMPARE(v.lblTransferidos()->text(), QStringLiteral("0          Registros Transferidos"));
+        // The folder still lacks the text file: only the spreadsheet button
+        // is ready again.
+        QVERIFY(v.cmdHojaCalculo()->isEnabled() && !v.cmdTransferir()->isEnabled());
     }
 
     // The file looked for is named under the folder; a folder without it

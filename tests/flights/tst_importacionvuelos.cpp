@@ -1,12 +1,14 @@
 // The flight import without its window: the field rules line by line, the
 // refusal of a malformed file, the working copy after one or two imports,
 // the error file, and what a database failure leaves behind.
+#include "flights/importacionhoja.h"
 #include "flights/importacionvuelos.h"
 #include "flights/reglasimportacion.h"
 #include "importacionprueba.h"
 
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace kv;
@@ -22,6 +24,12 @@ QString linea(const QString &fecha, const QString &codigo, const QString &tripul
     const QString &afectos = QStringLiteral("150"))
 {
     return fecha + u'|' + codigo + u'|' + tripulantes + QStringLiteral("|0|3|0|1|0|0|0|") + afectos + u'|';
+}
+
+// Day `i` of November 2026 (from 0), going round the month.
+QString diaNoviembre(int i)
+{
+    return QStringLiteral("%1/11/2026").arg(1 + i % 30, 2, 10, QLatin1Char('0'));
 }
 
 QStringList filasVuelos(const BaseDePrueba &base)
@@ -308,6 +316,61 @@ private Q_SLOTS:
         QCOMPARE(base.contar(QStringLiteral("TMPF517DETVP")), 4);
     }
 
+    // The same flights from a spreadsheet go through the same rules into
+    // the same rows; each refused row's line tells its row in the sheet.
+    // More rows than the reader keeps ahead of the import.
+    void hojaComoArchivoDeTexto()
+    {
+        BaseDePrueba base;
+        abrirDeclaracionVuelos(base);
+        QStringList lineas;
+        for (int i = 0; i < 1500; ++i)
+            lineas << linea(diaNoviembre(i), (i % 100 == 7 ? QStringLiteral("V-%1") : QStringLiteral("V%1")).arg(i),
+                i % 250 == 3 ? QStringLiteral("0") : QStringLiteral("12"));
+        ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
+        const ResultadoImportacion texto = importacion.ImportarVuelos(escribirArchivoVuelos(base, lineas));
+        QCOMPARE(texto.rechazados, qint64(21));
+        const QStringList filasTexto = filasVuelos(base);
+        const QByteArray erroresTexto = leerBytes(importacion.rutaErrores());
+        base.ejecutar(QStringLiteral("DELETE FROM TMPF517DETVP"));
+
+        // A heading row, a blank row, semicolons.
+        QByteArray csv = "Fecha de Arribo;Código de Vuelo;Trip.;Pers.;Tran.;Forz.;Dipl.;Extr.;Depo.;Ante.;Comp.\r\n"
+                         ";;;;\r\n";
+        for (const QString &l : lineas)
+            csv += l.chopped(1).replace(u'|', u';').toUtf8() + "\r\n";
+        const QString ruta = base.carpeta() + QStringLiteral("vuelos.csv");
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(csv);
+        f.close();
+        const MuestraHoja muestra = leerMuestra(ruta, {}, -1, 20);
+        MapeoHoja mapeo;
+        mapeo.columnas = emparejarTitulos(muestra.titulos);
+        const ResultadoImportacion hoja = importarHoja(importacion, ruta, mapeo);
+        QCOMPARE(hoja.estado, Estado::Terminada);
+        QCOMPARE(hoja.transferidos, texto.transferidos);
+        QCOMPARE(hoja.rechazados, texto.rechazados);
+        QCOMPARE(filasVuelos(base), filasTexto);
+        // Line 4 of the text file is row 6 of the sheet.
+        const QByteArray erroresHoja = leerBytes(importacion.rutaErrores());
+        QCOMPARE(erroresHoja.left(erroresHoja.indexOf('\n') + 1),
+            aCp1252(u"04/11/2026  V3               Fila 6: El número de tripulantes debe ser mayor a 0.\r\n"));
+        QCOMPARE(QString::fromLatin1(erroresHoja).remove(QRegularExpression(QStringLiteral("Fila \\d+: "))),
+            QString::fromLatin1(erroresTexto));
+
+        // The last row left with its quote open: nothing stays.
+        base.ejecutar(QStringLiteral("DELETE FROM TMPF517DETVP"));
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("\"30/11/2026;X1;1;0;0;0;0;0;0;0;1\r\n");
+        f.close();
+        const ResultadoImportacion danada = importarHoja(importacion, ruta, mapeo);
+        QCOMPARE(danada.estado, Estado::ArchivoDanado);
+        QCOMPARE(danada.error.texto, QStringLiteral("La fila 1503 del archivo abre comillas que no se cierran."));
+        QCOMPARE(base.contar(QStringLiteral("TMPF517DETVP")), 0);
+        QCOMPARE(leerBytes(importacion.rutaErrores()), QByteArray());
+    }
+
     // More lines than a 16-bit counter holds.
     void muchasLineas()
     {
@@ -315,8 +378,7 @@ private Q_SLOTS:
         abrirDeclaracionVuelos(base);
         QStringList lineas;
         for (int i = 0; i < 33000; ++i)
-            lineas << linea(QStringLiteral("%1/11/2026").arg(1 + i % 30, 2, 10, QLatin1Char('0')),
-                QStringLiteral("V%1").arg(i));
+            lineas << linea(diaNoviembre(i), QStringLiteral("V%1").arg(i));
         lineas << linea(QStringLiteral("31/11/2026"), QStringLiteral("V0"));
         ImportacionVuelos importacion(base.contexto(), QStringLiteral("11/2026"));
         const ResultadoImportacion r = importacion.ImportarVuelos(escribirArchivoVuelos(base, lineas));
