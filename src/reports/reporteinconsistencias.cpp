@@ -3,6 +3,7 @@
 #include "impresora.h"
 #include "store/mensajes.h"
 #include "store/reloj.h"
+#include "store/formato.h"
 #include "store/texto.h"
 
 #include <QFile>
@@ -40,7 +41,7 @@ void encabezado(Impresora &imp, const QDateTime &ahora, int hoja)
 {
     const QLocale local;
     texto(imp, 400, 30, QStringLiteral("KORVAL"), true);
-    texto(imp, 400, 300, local.toString(ahora.date(), QLocale::ShortFormat), true);
+    texto(imp, 400, 300, fechaCorta(ahora.date()), true);
     texto(imp, 4000, 300, QStringLiteral("INCONSISTENCIAS DETECTADAS "), true);
     texto(imp, 9000, 300, QStringLiteral("PAG. %1 ").arg(hoja), true);
     texto(imp, 400, 570, local.toString(ahora.time(), QStringLiteral("HH:mm:ss")), true);
