@@ -214,6 +214,8 @@ private slots:
                                  << "03/2024" << QStringList();
         QTest::newRow("9 dígitos") << MOD << "944512345"
                                    << "03/2024" << QStringList();
+        QTest::newRow("9 sin 9") << MOD << "144512345"
+                                 << "03/2024" << QStringList();
         // Two faults: the period's finding comes before the telephone's.
         QTest::newRow("período inválido y fijo de 8")
             << NEW << "14451234"
@@ -299,6 +301,8 @@ private slots:
         const QString verificador
             = e.decl.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("87654321"));
         QCOMPARE(e.decl.validarOrden(QStringLiteral("8765432"), verificador),
+                 Declaracion::EstadoOrden::LargoIncorrecto);
+        QCOMPARE(e.decl.validarOrden(QStringLiteral("876543210"), verificador),
                  Declaracion::EstadoOrden::LargoIncorrecto);
         QCOMPARE(e.decl.validarOrden(QStringLiteral("87654321"),
                                      verificador == u"00" ? QStringLiteral("01") : QStringLiteral("00")),

@@ -198,6 +198,11 @@ private slots:
         // The silent check stops at the first.
         QCOMPARE(e.validar(d, ModoValidacion::Silencioso).hallazgos.size(), 1);
 
+        // A bank the panel does not know is no bank.
+        d.pago = { QStringLiteral("C"), QString(), QStringLiteral("00012345"), QStringLiteral("247,365") };
+        QCOMPARE(mensajes(e.validar(d).hallazgos),
+            QStringList { QStringLiteral("Determinación de la Deuda: Ingrese el banco") });
+
         d.pago = { QStringLiteral("C"), QStringLiteral("05"), QStringLiteral("000"), QStringLiteral("0") };
         r = e.validar(d);
         QCOMPARE(mensajes(r.hallazgos),
@@ -221,6 +226,15 @@ private slots:
         QVERIFY(r.hallazgos.first().detiene);
         QCOMPARE(
             e.archivo(), aCp1252(u"Determinación de la Deuda : Ingrese Monto a Pagar (Casilla 410)\r\n"));
+        QVERIFY(r.abrirReporte);
+
+        // The telephone alone: told in its box, and no empty report opens.
+        e.base.mensajes().limpiar();
+        d.casillas[QStringLiteral("410")] = QStringLiteral("247,365");
+        const ResultadoValidacion solo = e.validar(d);
+        QVERIFY(!solo.valida);
+        QVERIFY(!solo.abrirReporte);
+        QCOMPARE(e.archivo(), QByteArray());
     }
 };
 

@@ -61,6 +61,8 @@ private Q_SLOTS:
         QTest::newRow("tomorrow, declared month")
             << QStringLiteral("12/2026") << linea(QStringLiteral("08/12/2026"), QStringLiteral("A1"))
             << QStringLiteral("Fecha de Arribo no debe ser mayor a la actual ");
+        QTest::newRow("today") << QStringLiteral("12/2026")
+                               << linea(QStringLiteral("07/12/2026"), QStringLiteral("A1")) << QString();
         QTest::newRow("future, other month")
             << nov << linea(QStringLiteral("08/12/2026"), QStringLiteral("A1"))
             << QStringLiteral("El año y mes de la fecha de Arribo deben ser iguales "
