@@ -80,20 +80,6 @@ struct Escena
 
     QString columna(const QString &sql) { return base.valor(sql).toString(); }
 
-    // Every row of a table, its columns joined by "|" in table order.
-    QStringList filas(const QString &tabla)
-    {
-        QStringList r;
-        QSqlQuery q(base.db());
-        q.exec(QStringLiteral("SELECT * FROM ") + tabla);
-        while (q.next()) {
-            QStringList valores;
-            for (int i = 0; i < q.record().count(); ++i)
-                valores << (q.isNull(i) ? QStringLiteral("<null>") : q.value(i).toString());
-            r << valores.join(u'|');
-        }
-        return r;
-    }
 
     // Every row of the tables a save touches, as text, so that two moments
     // compare value by value (a null is told from an empty text).
@@ -195,10 +181,10 @@ private slots:
         // The flight and the payment whole, column by column in table
         // order. The flight's code: numeric part as in codigosDeControl, the
         // counts' texts 145+50+51+52+53+54+55+56+293+497 = 1306.
-        QCOMPARE(e.filas(QStringLiteral("F517DETVP")),
+        QCOMPARE(e.base.filas(QStringLiteral("SELECT * FROM F517DETVP")),
             QStringList { QStringLiteral(
                 "6|20456789120|202403|0517|2024-03-15|LA2041|10|2|3|4|5|6|7|8|120|1800|361306") });
-        QCOMPARE(e.filas(QStringLiteral("F517PAGPRE")),
+        QCOMPARE(e.base.filas(QStringLiteral("SELECT * FROM F517PAGPRE")),
             QStringList { QStringLiteral(
                 "6|20456789120|202403|0517|0|5841|00000123|071301|2024-03-20|3456|3.456|1000|631792") });
         QCOMPARE(e.base.contexto().sRuc, kRuc);
