@@ -29,5 +29,6 @@ int main(int argc, char *argv[])
 
     if (!ventana.cargar(programa.arranque()))
         return 1;
+    programa.atenderLlamadas(&ventana);
     return app.exec();
 }

@@ -45,8 +45,15 @@ bool ProgramaKv517::iniciar()
         if (!m_arranque.CorreIntegrador([&](const QString &titulo) { return ventanasX.CorreApp(titulo); }))
             return false;
     }
-    if (!m_arranque.VerificarInstancia(m_instancia))
+    if (!m_arranque.VerificarInstancia(m_instancia)) {
+        // Said so; now the user is shown the copy that runs.
+        LlamadaInstancia::llamar();
         return false;
+    }
+    // Only the holder of the lock answers; without a lock nothing is known
+    // of other copies.
+    if (m_instancia.adquirida())
+        m_llamada.escuchar();
     m_ctx.sArchivoAyuda = QString::fromLatin1(Arranque::kArchivoAyuda);
     return true;
 }

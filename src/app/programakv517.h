@@ -4,6 +4,7 @@
 #include "store/instanciaunica.h"
 #include "store/contexto.h"
 #include "store/reloj.h"
+#include "store/ui/llamadainstancia.h"
 #include "store/ui/ventanas.h"
 #include "store/utilidad.h"
 
@@ -16,7 +17,8 @@ class ServicioMensajes;
 
 // What one run of KV517 holds for its whole life: the run-time values and
 // the database name (the context), the utility operations, the clock, the
-// message service, the window opener and the single-instance lock.
+// message service, the window opener and the single-instance lock, with
+// the socket on which a later start asks this copy to come to the front.
 //
 // Messages go to message boxes. With KV517_MENSAJES=stderr in the
 // environment they go to standard error instead, one line each as
@@ -30,8 +32,11 @@ public:
 
     // Start-up up to the main window: the utility operations, the host's
     // window, the single copy and the help file name. False when the module
-    // must end (the message has been shown).
+    // must end (the message has been shown); a second copy also asks the
+    // running one to come to the front.
     bool iniciar();
+    // The main window comes to the front when a later start asks.
+    void atenderLlamadas(QWidget *ventana) { m_llamada.atender(ventana); }
 
     Contexto &contexto() { return m_ctx; }
     RegistroVentanas &ventanas() { return m_ventanas; }
@@ -45,6 +50,7 @@ private:
     Contexto m_ctx;
     Arranque m_arranque;
     InstanciaUnica m_instancia;
+    LlamadaInstancia m_llamada;
 };
 
 } // namespace kv

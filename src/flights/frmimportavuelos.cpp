@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -79,6 +80,8 @@ frmImportaVuelos::frmImportaVuelos(Contexto &contexto, const ParametrosVentana &
     m_lblCarpeta->setBuddy(m_txtCarpeta);
     nombrarControl(m_txtCarpeta, m_lblCarpeta->text(), QStringLiteral("Drive1"));
     connect(m_txtCarpeta, &QLineEdit::returnPressed, this, [this] { elegirCarpeta(m_txtCarpeta->text()); });
+    // What "Aceptar" would import follows the folder as it is typed.
+    connect(m_txtCarpeta, &QLineEdit::textEdited, this, [this] { actualizarLista(); });
 
     m_carpetas = new QFileSystemModel(this);
     m_carpetas->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
@@ -107,6 +110,20 @@ frmImportaVuelos::frmImportaVuelos(Contexto &contexto, const ParametrosVentana &
             mostrarCarpetaEnArbol();
     });
 
+    // The file looked for, fixed by the open declaration.
+    auto *lblArchivoBuscado = new QLabel(QStringLiteral("Archivo buscado :"), m_fraArchivo);
+    m_txtArchivoBuscado = new QLineEdit(m_importacion.nombreArchivo(), m_fraArchivo);
+    m_txtArchivoBuscado->setObjectName(QStringLiteral("txtArchivoBuscado"));
+    m_txtArchivoBuscado->setReadOnly(true);
+    m_txtArchivoBuscado->setBackgroundRole(QPalette::Button);
+    {
+        QPalette paleta = m_txtArchivoBuscado->palette();
+        paleta.setColor(QPalette::Base, paleta.color(QPalette::Button));
+        m_txtArchivoBuscado->setPalette(paleta);
+    }
+    lblArchivoBuscado->setBuddy(m_txtArchivoBuscado);
+    nombrarControl(m_txtArchivoBuscado, lblArchivoBuscado->text(), QStringLiteral("txtArchivoBuscado"));
+
     auto *lblArchivo = new QLabel(QStringLiteral("Archivo de importación :"), m_fraArchivo);
     m_flArchivos = new QListWidget(m_fraArchivo);
     m_flArchivos->setObjectName(QStringLiteral("flArchivos"));
@@ -115,15 +132,25 @@ frmImportaVuelos::frmImportaVuelos(Contexto &contexto, const ParametrosVentana &
     lblArchivo->setBuddy(m_flArchivos);
     nombrarControl(m_flArchivos, lblArchivo->text(), QStringLiteral("flArchivos"));
 
-    auto *carpeta = new QHBoxLayout;
-    carpeta->addWidget(m_lblCarpeta);
-    carpeta->addWidget(m_txtCarpeta, 1);
+    m_lblSinArchivo = new QLabel(m_fraArchivo);
+    m_lblSinArchivo->setObjectName(QStringLiteral("lblSinArchivo"));
+    m_lblSinArchivo->setWordWrap(true);
+    m_lblSinArchivo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblSinArchivo->hide();
+
+    auto *carpeta = new QGridLayout;
+    carpeta->addWidget(m_lblCarpeta, 0, 0);
+    carpeta->addWidget(m_txtCarpeta, 0, 1);
+    carpeta->addWidget(lblArchivoBuscado, 1, 0);
+    carpeta->addWidget(m_txtArchivoBuscado, 1, 1);
+    carpeta->setColumnStretch(1, 1);
     auto *marcoArchivo = new QVBoxLayout(m_fraArchivo);
     marcoArchivo->addWidget(indicacion);
     marcoArchivo->addLayout(carpeta);
     marcoArchivo->addWidget(m_dirDirectorio, 1);
     marcoArchivo->addWidget(lblArchivo);
     marcoArchivo->addWidget(m_flArchivos);
+    marcoArchivo->addWidget(m_lblSinArchivo);
 
     auto *fraResultados = new QGroupBox(QStringLiteral("Resultados de la Importación"), this);
     m_lblTransferidos = new QLabel(fraResultados);
@@ -225,11 +252,28 @@ void frmImportaVuelos::showEvent(QShowEvent *evento)
 
 void frmImportaVuelos::actualizarLista()
 {
+    const QString elegida = carpeta();
+    const bool existe = QFileInfo(elegida).isDir();
     m_flArchivos->clear();
-    if (QFileInfo(carpeta()).isDir())
-        m_flArchivos->addItems(m_importacion.buscarArchivos(carpeta()));
-    if (m_flArchivos->count() > 0)
+    if (existe)
+        m_flArchivos->addItems(m_importacion.buscarArchivos(elegida));
+    const bool hayArchivo = m_flArchivos->count() > 0;
+    if (hayArchivo)
         m_flArchivos->setCurrentRow(0);
+
+    // The counts and the bar are of the last run on the folder listed.
+    if (elegida != m_carpetaListada) {
+        m_carpetaListada = elegida;
+        reiniciarCuentas();
+    }
+    QString aviso;
+    if (elegida.isEmpty() || !existe)
+        aviso = QStringLiteral("La carpeta elegida no existe.");
+    else if (!hayArchivo)
+        aviso = QStringLiteral("La carpeta elegida no tiene el archivo %1.").arg(m_importacion.nombreArchivo());
+    rotular(m_lblSinArchivo, aviso, QStringLiteral("lblSinArchivo"));
+    m_lblSinArchivo->setVisible(!aviso.isEmpty());
+    m_cmdTransferir->setEnabled(hayArchivo && !m_importando);
 }
 
 void frmImportaVuelos::mostrarCuentas(qint64 transferidos, qint64 rechazados)
@@ -287,6 +331,7 @@ bool frmImportaVuelos::ImportarVuelos()
     m_importando = false;
     m_fraArchivo->setEnabled(true);
     m_cmdTransferir->setEnabled(true);
+    m_carpetaListada = carpeta();
 
     ServicioMensajes *mensajes = m_ctx.mensajes;
     switch (r.estado) {

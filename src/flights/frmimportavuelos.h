@@ -58,6 +58,8 @@ public:
     QLineEdit *txtCarpeta() const { return m_txtCarpeta; }
     QTreeView *DirDirectorio() const { return m_dirDirectorio; }
     QListWidget *flArchivos() const { return m_flArchivos; }
+    QLineEdit *txtArchivoBuscado() const { return m_txtArchivoBuscado; }
+    QLabel *lblSinArchivo() const { return m_lblSinArchivo; }
     QLabel *lblTransferidos() const { return m_lblTransferidos; }
     QLabel *lblRechazados() const { return m_lblRechazados; }
     QProgressBar *prgAvance() const { return m_prgAvance; }
@@ -85,6 +87,7 @@ private:
     bool m_importando = false;
     bool m_carpetaPorMostrar = false;
     QString m_raiz; // the folder at the top of the tree
+    QString m_carpetaListada; // the folder the list and the counts are of
     QElapsedTimer m_ultimoRefresco;
 
     QFileSystemModel *m_carpetas;
@@ -93,6 +96,8 @@ private:
     QLineEdit *m_txtCarpeta;
     QTreeView *m_dirDirectorio;
     QListWidget *m_flArchivos;
+    QLineEdit *m_txtArchivoBuscado;
+    QLabel *m_lblSinArchivo;
     QLabel *m_lblTransferidos;
     QLabel *m_lblRechazados;
     QProgressBar *m_prgAvance;

@@ -55,15 +55,56 @@ bool copiarFilas(AccesoDatos &datos, QSqlQuery &consulta, const QString &destino
     return true;
 }
 
+// The saved declaration marked as rectifying, as the form saves one whose
+// "Rectificatoria" is "Si": the header's rectifica and boxes 871 and 005
+// are "1", each row with its check code worked out again.
+bool marcarRectificatoria(AccesoDatos &datos, QSqlRecord &cab, const QString &condicion, const QVariantList &clave)
+{
+    QVariantMap fila;
+    for (int i = 0; i < cab.count(); ++i)
+        fila.insert(cab.fieldName(i), cab.value(i));
+    fila.insert(QStringLiteral("rectifica"), QStringLiteral("1"));
+    const QString codigoCab = datos.CodigoControl(QStringLiteral("CAB"), fila, 5);
+    if (!datos.EjecutarSQL(QStringLiteral("UPDATE CAB SET rectifica='1', cNumero=?") + condicion,
+                           QVariantList{codigoCab} + clave))
+        return false;
+    cab.setValue(QStringLiteral("rectifica"), QStringLiteral("1"));
+    cab.setValue(QStringLiteral("cNumero"), codigoCab);
+
+    // Read whole before writing: a server connection drops the rest of a
+    // result it is still sending when the next statement runs.
+    QList<QSqlRecord> casillas;
+    {
+        QSqlQuery q = datos.consultar(QStringLiteral("SELECT * FROM DET") + condicion
+                                          + QStringLiteral(" AND Casilla IN ('871','005')"),
+                                      clave);
+        while (q.next())
+            casillas << q.record();
+    }
+    for (QSqlRecord det : casillas) {
+        det.setValue(QStringLiteral("i_valor"), QStringLiteral("1"));
+        const QString codigo = datos.CodigoControl(QStringLiteral("DET"), det, 6);
+        if (!datos.EjecutarSQL(QStringLiteral("UPDATE DET SET i_valor='1', cNumero=?") + condicion
+                                   + QStringLiteral(" AND Casilla=?"),
+                               QVariantList{codigo} + clave + QVariantList{det.value(QStringLiteral("Casilla"))}))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 EnvioDeclaracion::EnvioDeclaracion(Contexto &contexto, AccesoDatos &datos) : m_ctx(contexto), m_datos(datos) {}
 
 ConsultaSql EnvioDeclaracion::consultaDeclaraciones() const
 {
-    ConsultaSql consulta{QStringLiteral("SELECT A.doc_id_d, B.Nombre, A.periodo, A.estado FROM CAB AS A, CONT AS B "
-                                        "WHERE A.doc_id_d=B.Doc_id_d AND A.tip_doc_d=6 AND B.Tip_doc_d=6 "
-                                        "AND A.Formulario=?"),
+    const QString enviada = QStringLiteral("FROM HCAB AS H WHERE H.tip_doc_d=6 AND H.doc_id_d=A.doc_id_d "
+                                           "AND H.periodo=A.periodo AND H.Formulario=A.Formulario");
+    ConsultaSql consulta{QStringLiteral("SELECT A.doc_id_d, B.Nombre, A.periodo, A.estado, (SELECT max(H.fec_env) ")
+                             + enviada + QStringLiteral("), (SELECT max(H.correl) ") + enviada
+                             + QStringLiteral(") FROM CAB AS A, CONT AS B "
+                                              "WHERE A.doc_id_d=B.Doc_id_d AND A.tip_doc_d=6 AND B.Tip_doc_d=6 "
+                                              "AND A.Formulario=?"),
                          {m_ctx.sFormulario}};
     if (m_datos.TipoUsuario() != u"0") {
         consulta.sql += QStringLiteral(" AND B.Usuario=?");
@@ -73,12 +114,22 @@ ConsultaSql EnvioDeclaracion::consultaDeclaraciones() const
     return consulta;
 }
 
+EnvioDeclaracion::EnvioPrevio EnvioDeclaracion::ultimoEnvio(const QString &ruc, const QString &periodo) const
+{
+    QSqlQuery q = m_datos.consultar(QStringLiteral("SELECT correl, fec_env FROM HCAB WHERE tip_doc_d=6 AND doc_id_d=? "
+                                                   "AND periodo=? AND Formulario=? ORDER BY correl DESC"),
+                                    {ruc, periodo, m_ctx.sFormulario});
+    if (!q.next())
+        return {};
+    return {q.value(0).toString(), fechaGuardada(q.value(1))};
+}
+
 QString EnvioDeclaracion::nuevoControl() const
 {
     return QString::number(QRandomGenerator::global()->bounded(10000000, 100000000));
 }
 
-EnvioDeclaracion::Resultado EnvioDeclaracion::enviar(const QString &ruc, const QString &periodo)
+EnvioDeclaracion::Resultado EnvioDeclaracion::enviar(const QString &ruc, const QString &periodo, bool rectificatoria)
 {
     Resultado r;
     const QString formulario = m_ctx.sFormulario;
@@ -95,10 +146,16 @@ EnvioDeclaracion::Resultado EnvioDeclaracion::enviar(const QString &ruc, const Q
         r.mensaje = QStringLiteral("No existe la declaración grabada de ese contribuyente y periodo.");
         return r;
     }
-    const QSqlRecord cab = cabecera.record();
+    QSqlRecord cab = cabecera.record();
+    cabecera.finish();
     if (cab.value(QStringLiteral("estado")).toInt() == 9) {
         r.mensaje = QStringLiteral("La declaración fue grabada con inconsistencias y no puede enviarse. "
                                    "Corríjala, valídela y grábela nuevamente.");
+        return r;
+    }
+
+    if (rectificatoria && !marcarRectificatoria(m_datos, cab, condicion, clave)) {
+        r.mensaje = QStringLiteral("No se pudo enviar la declaración; no se copió ningún registro.");
         return r;
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 namespace kv {
@@ -24,13 +25,27 @@ public:
         QString lineaComandos; // the summary program's 36 characters
     };
 
+    // The last submission of a declaration.
+    struct EnvioPrevio
+    {
+        QString correl;
+        QDate fecha;
+        bool hay() const { return !correl.isEmpty(); }
+    };
+
     EnvioDeclaracion(Contexto &contexto, AccesoDatos &datos);
 
     // The saved declarations of the form that this user may send (a user of
-    // type "0" sees every taxpayer's): RUC, name, period yyyymm, state.
+    // type "0" sees every taxpayer's): RUC, name, period yyyymm, state, and
+    // for one sent before the date and correlative of its last submission.
     ConsultaSql consultaDeclaraciones() const;
 
-    Resultado enviar(const QString &ruc, const QString &periodo);
+    EnvioPrevio ultimoEnvio(const QString &ruc, const QString &periodo) const;
+
+    // A rectifying submission marks the saved declaration as rectifying
+    // first (header and boxes 871 and 005, with their check codes), so that
+    // the history copy, the submission summary and the form all say so.
+    Resultado enviar(const QString &ruc, const QString &periodo, bool rectificatoria = false);
 
     // The control number of a new submission; tests replace it.
     virtual QString nuevoControl() const;

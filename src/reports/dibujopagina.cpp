@@ -83,6 +83,20 @@ QSize tamanoPaginaA4Twips()
     return QSize(11906, 16838);
 }
 
+double ajusteAlAncho(double anchoAreaTwips)
+{
+    if (anchoAreaTwips <= 0)
+        return 1.0;
+    return std::min(1.0, anchoAreaTwips / kAnchoReportesTwips);
+}
+
+void colocarComoPdf(OpcionesDibujo &opciones)
+{
+    const QSize hoja = opciones.tamanoTwips.isEmpty() ? tamanoPaginaA4Twips() : opciones.tamanoTwips;
+    opciones.origenTwips = QPoint(kMargenPdfTwips, kMargenPdfTwips);
+    opciones.ajuste = ajusteAlAncho(hoja.width() - 2 * kMargenPdfTwips);
+}
+
 void dibujarPagina(QPainter *pintor, const Pagina &pagina, const OpcionesDibujo &opciones)
 {
     pintor->save();
@@ -90,7 +104,11 @@ void dibujarPagina(QPainter *pintor, const Pagina &pagina, const OpcionesDibujo 
     const QSize tamano = opciones.tamanoTwips.isEmpty() ? tamanoPaginaA4Twips() : opciones.tamanoTwips;
     if (opciones.pintarFondo)
         pintor->fillRect(QRect(QPoint(0, 0), tamano), colorDesdeOle(pagina.colorOle, opciones.paleta));
-    ImpresoraPintor lienzo(pintor, tamano);
+    pintor->translate(opciones.origenTwips);
+    pintor->scale(opciones.ajuste, opciones.ajuste);
+    const double ajuste = opciones.ajuste > 0 ? opciones.ajuste : 1.0;
+    ImpresoraPintor lienzo(pintor, QSize(int((tamano.width() - opciones.origenTwips.x()) / ajuste),
+                                         int((tamano.height() - opciones.origenTwips.y()) / ajuste)));
     for (const Registro &r : pagina.registros)
         enviarRegistro(lienzo, r);
     pintor->restore();

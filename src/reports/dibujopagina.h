@@ -17,6 +17,19 @@ class Impresora;
 // False when the printer failed.
 bool enviarRegistro(Impresora &impresora, const Registro &registro);
 
+// How the reports lie on a sheet. They are laid out in twips from the
+// corner of a printer's printable area and reach x 11500 at the widest (the
+// rules of the import error report). A sheet whose printable area is
+// narrower takes them scaled down just enough, never up, so that a printer
+// cuts nothing off.
+constexpr int kAnchoReportesTwips = 11500;
+double ajusteAlAncho(double anchoAreaTwips);
+
+// A PDF file has no unprintable edge of its own: it keeps the margin of a
+// common printer, a quarter of an inch on every side, so that a page printed
+// from it loses nothing to a printer's edge either.
+constexpr int kMargenPdfTwips = 360;
+
 // A page drawn with a painter in device coordinates (a page picture, a
 // printer page, a PDF page). The painter's state is restored afterwards.
 struct OpcionesDibujo
@@ -25,8 +38,13 @@ struct OpcionesDibujo
     bool pintarFondo = false; // fill the page with its background colour first
     QSize tamanoTwips;        // the page, for the background (A4 portrait when empty)
     QPalette paleta;          // resolves system colours
+    QPoint origenTwips;       // where the page's (0, 0) lies on the sheet
+    double ajuste = 1.0;      // the page's scale on the sheet
 };
 void dibujarPagina(QPainter *pintor, const Pagina &pagina, const OpcionesDibujo &opciones = {});
+
+// The page placed on an A4 portrait sheet as a PDF file places it.
+void colocarComoPdf(OpcionesDibujo &opciones);
 
 // A colour of a colour record on this system. An explicit colour is
 // 0x00BBGGRR. 0x80000000 plus an index names a system colour, which maps to

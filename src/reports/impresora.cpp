@@ -1,6 +1,8 @@
 #include "impresora.h"
 
+#include "dibujopagina.h"
 #include "impresorapintor.h"
+#include "store/twips.h"
 
 #include <QFile>
 #include <QPageLayout>
@@ -14,9 +16,10 @@ namespace kv {
 namespace {
 
 // A job on a QPrinter: the default printer through the print system, or a
-// PDF file. The printer draws from the corner of its printable area, as the
-// reports were always laid out; a PDF has no unprintable margin, so it draws
-// from the corner of the paper.
+// PDF file. Either draws from the corner of its printable area, as the
+// reports were always laid out: the printer's own, or for a PDF the sheet
+// less a quarter of an inch on every side. The drawing is fitted to the
+// area's width (see ajusteAlAncho).
 class ImpresoraQt : public ImpresoraPintor
 {
 public:
@@ -40,7 +43,7 @@ public:
             m_impresora->setOutputFormat(QPrinter::PdfFormat);
             m_impresora->setOutputFileName(m_rutaPdf);
             m_impresora->setPageSize(QPageSize(QPageSize::A4));
-            m_impresora->setFullPage(true);
+            m_impresora->setFullPage(false);
         } else {
             const QPrinterInfo predeterminada = QPrinterInfo::defaultPrinter();
             if (predeterminada.isNull()) {
@@ -51,6 +54,10 @@ public:
         }
         m_impresora->setPageOrientation(orientacion == Orientacion::Horizontal ? QPageLayout::Landscape
                                                                                : QPageLayout::Portrait);
+        if (!m_rutaPdf.isEmpty()) {
+            const double margen = kMargenPdfTwips / kTwipsPorPulgada;
+            m_impresora->setPageMargins(QMarginsF(margen, margen, margen, margen), QPageLayout::Inch);
+        }
         m_impresora->setDocName(titulo.isEmpty() ? QStringLiteral("Reporte") : titulo);
         if (!m_pintorPropio.begin(m_impresora.get())) {
             fallar(kErrorImpresora, m_rutaPdf.isEmpty()
@@ -59,10 +66,12 @@ public:
             m_impresora.reset();
             return false;
         }
-        fijarEscalaTwips(&m_pintorPropio);
         const QRect area = m_impresora->pageLayout().paintRectPixels(m_impresora->resolution());
-        const double twipsPorPixel = 1440.0 / m_impresora->resolution();
-        fijarPintor(&m_pintorPropio, QSize(int(area.width() * twipsPorPixel), int(area.height() * twipsPorPixel)));
+        const double twipsPorPixel = kTwipsPorPulgada / m_impresora->resolution();
+        const double ajuste = ajusteAlAncho(area.width() * twipsPorPixel);
+        fijarEscalaTwips(&m_pintorPropio, ajuste);
+        fijarPintor(&m_pintorPropio, QSize(int(area.width() * twipsPorPixel / ajuste),
+                                           int(area.height() * twipsPorPixel / ajuste)));
         return true;
     }
 

@@ -3,6 +3,8 @@
 #include "store/numeros.h"
 #include "store/texto.h"
 
+#include <QRegularExpression>
+
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -309,6 +311,29 @@ bool LectorReporte::siguiente(Registro &registro)
         return true;
     }
     return false;
+}
+
+QString periodoDeReporte(const QString &ruta)
+{
+    // Every writer of the system puts the period in the heading, a little
+    // way down the first page.
+    constexpr int kRegistrosMirados = 400;
+    static const QRegularExpression periodo(QStringLiteral("PER[IÍ]ODO[ :-]*([0-9]{2})[-/]([0-9]{4})"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    LectorReporte lector;
+    if (!lector.abrir(ruta))
+        return {};
+    Registro r;
+    for (int i = 0; i < kRegistrosMirados && lector.siguiente(r); ++i) {
+        if (r.esDibujo() && r.hoja > 0)
+            break;
+        if (r.tipo != Registro::Tipo::Texto)
+            continue;
+        const QRegularExpressionMatch m = periodo.match(r.texto);
+        if (m.hasMatch())
+            return m.captured(1) + u'/' + m.captured(2);
+    }
+    return {};
 }
 
 DocumentoReporte leerReporte(const QString &ruta)

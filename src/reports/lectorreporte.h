@@ -55,6 +55,11 @@ struct DocumentoReporte
 
 DocumentoReporte leerReporte(const QString &ruta);
 
+// The declaration period a report is about, as mm/yyyy, read from the
+// heading of its first page ("Período 03-2024", "PERIODO         : 03/2024",
+// "... - PERIODO 03/2024"); empty when the first page names none.
+QString periodoDeReporte(const QString &ruta);
+
 // The number in "&H...&" notation of a colour record's value (the text
 // between the tags); anything unreadable is 0.
 quint32 leerColorOle(const QString &valor);

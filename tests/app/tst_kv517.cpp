@@ -106,6 +106,17 @@ private:
     Display *m_pantalla;
 };
 
+// The title of the visible top-level window on top of the others.
+QString ventanaDeArriba()
+{
+    const QList<cWindows::Ventana> ventanas = cWindows().ventanas();
+    for (auto it = ventanas.crbegin(); it != ventanas.crend(); ++it) {
+        if (it->visible && !it->titulo.isEmpty())
+            return it->titulo;
+    }
+    return {};
+}
+
 struct Resultado
 {
     int salida = -1;
@@ -291,6 +302,14 @@ private slots:
         QCOMPARE(ArchivoIni(base.rutaIni()).leer(QStringLiteral("Options"), QStringLiteral("SystemDB")),
                  base.carpeta() + QStringLiteral("KV000.MDW"));
 
+        // The host's window over the module's, as when the user went back to it.
+        if (Display *d = XOpenDisplay(nullptr)) {
+            XRaiseWindow(d, integrador->winId());
+            XSync(d, False);
+            XCloseDisplay(d);
+        }
+        QTRY_COMPARE(ventanaDeArriba(), QStringLiteral("Qadelia"));
+
         Programa segunda(m_runtime.path());
         segunda.iniciar();
         const Resultado r = segunda.esperar();
@@ -299,6 +318,8 @@ private slots:
                                 "ejecución\n"));
         QVERIFY(r.salida > 0);
         QVERIFY(primera.corre());
+        // Having said so, it brought the running copy's window to the front.
+        QTRY_COMPARE_WITH_TIMEOUT(ventanaDeArriba(), kTituloPrincipal, 10000);
 
         // Closed from its frame, the first copy ends normally.
         QVERIFY(ventanas.CloseApp(kTituloPrincipal, ventanas.ClassName(kTituloPrincipal)));

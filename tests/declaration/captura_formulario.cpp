@@ -4,6 +4,7 @@
 #include "declaracionprueba.h"
 #include "declaration/frmformulario.h"
 #include "store/ui/barraestadoqdl.h"
+#include "support/captura.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,18 +16,6 @@
 
 using namespace kv;
 using namespace kv::prueba;
-
-namespace {
-
-bool guardar(QWidget *ventana, const QString &archivo)
-{
-    QTest::qWait(300);
-    const bool ok = ventana->grab().save(archivo);
-    std::printf("%s%s\n", qPrintable(archivo), ok ? "" : " (not written)");
-    return ok;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

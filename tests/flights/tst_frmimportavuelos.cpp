@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -110,6 +111,72 @@ private Q_SLOTS:
         // The report is made either way; the preview shows both pages.
         QCOMPARE(e.base.contar(QStringLiteral("SPOOL"), QStringLiteral("CodRep='ZEN003'")), 1);
         QCOMPARE(e.abiertos, ver ? QStringList({ QStringLiteral("00000001.PRN 2") }) : QStringList());
+    }
+
+    // The file looked for is named under the folder; a folder without it
+    // is said so under the list and "Aceptar" waits for one that has it.
+    void carpetaElegida_data()
+    {
+        QTest::addColumn<QString>("archivo"); // written in the carrier's folder
+        QTest::addColumn<QString>("elegida"); // under the test folder
+        QTest::addColumn<QString>("aviso");
+        QTest::newRow("con el archivo") << "051720100070970202611.TXT" << "aerolinea" << "";
+        QTest::newRow("en minusculas") << "051720100070970202611.txt" << "aerolinea" << "";
+        QTest::newRow("de otro periodo")
+            << "051720100070970202610.TXT" << "aerolinea"
+            << "La carpeta elegida no tiene el archivo 051720100070970202611.TXT.";
+        QTest::newRow("vacia") << "" << "aerolinea"
+                               << "La carpeta elegida no tiene el archivo 051720100070970202611.TXT.";
+        QTest::newRow("que no existe") << "" << "no/existe" << "La carpeta elegida no existe.";
+    }
+    void carpetaElegida()
+    {
+        QFETCH(QString, archivo);
+        QFETCH(QString, elegida);
+        QFETCH(QString, aviso);
+        Escena e;
+        frmImportaVuelos &v = *e.ventana;
+        QCOMPARE(v.txtArchivoBuscado()->text(), QStringLiteral("051720100070970202611.TXT"));
+        QVERIFY(v.txtArchivoBuscado()->isReadOnly());
+        QCOMPARE(v.txtArchivoBuscado()->accessibleName(), QStringLiteral("Archivo buscado"));
+        QDir().mkpath(e.base.carpeta() + QStringLiteral("aerolinea"));
+        if (!archivo.isEmpty())
+            escribirArchivoVuelos(e.base, { QStringLiteral("17/11/2026|LA2401|12|0|3|0|1|0|0|0|150|") }, archivo);
+        v.elegirCarpeta(e.base.carpeta() + elegida);
+        QCOMPARE(v.lblSinArchivo()->isVisibleTo(&v), !aviso.isEmpty());
+        if (!aviso.isEmpty())
+            QCOMPARE(v.lblSinArchivo()->text(), aviso);
+        QCOMPARE(v.cmdTransferir()->isEnabled(), aviso.isEmpty());
+        QCOMPARE(v.flArchivos()->count(), aviso.isEmpty() ? 1 : 0);
+    }
+
+    // The counts and the bar are the last run's until another folder is
+    // chosen.
+    void otraCarpetaLimpiaLasCuentas()
+    {
+        Escena e;
+        frmImportaVuelos &v = *e.ventana;
+        const QString ruta = escribirArchivoVuelos(
+            e.base, { QStringLiteral("17/11/2026|LA2401|12|0|3|0|1|0|0|0|150|") });
+        v.elegirCarpeta(QFileInfo(ruta).path());
+        v.cmdTransferir_Click();
+        QCOMPARE(v.lblTransferidos()->text(), QStringLiteral("1 Transferidos"));
+        QCOMPARE(v.prgAvance()->value(), v.prgAvance()->maximum());
+        // Looked at again (the window comes back to the front): unchanged.
+        QEvent activada(QEvent::WindowActivate);
+        QApplication::sendEvent(&v, &activada);
+        QCOMPARE(v.lblTransferidos()->text(), QStringLiteral("1 Transferidos"));
+        // A folder being typed counts as chosen for what Aceptar would do.
+        QTest::keyClicks(v.txtCarpeta(), QStringLiteral("x"));
+        QVERIFY(!v.cmdTransferir()->isEnabled());
+        QVERIFY(v.lblSinArchivo()->isVisibleTo(&v));
+        QTest::keyClick(v.txtCarpeta(), Qt::Key_Backspace);
+        QVERIFY(v.cmdTransferir()->isEnabled());
+        v.elegirCarpeta(e.base.carpeta());
+        QCOMPARE(v.lblTransferidos()->text(), QStringLiteral("0          Registros Transferidos"));
+        QCOMPARE(v.lblRechazados()->text(), QStringLiteral("0          Registros Rechazados"));
+        QCOMPARE(v.prgAvance()->value(), 0);
+        QVERIFY(!v.cmdTransferir()->isEnabled());
     }
 
     // A file the database cannot take whole: the user is told and the

@@ -2,6 +2,7 @@
 // report file into a PDF.
 #include "integrator/enviodeclaracion.h"
 #include "store/accesodatos.h"
+#include "store/formato.h"
 #include "store/texto.h"
 #include "summary/lineacomandos.h"
 #include "support/basedeprueba.h"
@@ -119,6 +120,72 @@ private Q_SLOTS:
         QCOMPARE(linea.numeroEnvio, QStringLiteral("12345672"));
     }
 
+    // Sent again, as a rectification or as it stands: the list and the last
+    // submission say when it went and under which correlative; a
+    // rectification marks the saved declaration too, with valid check
+    // codes, so that the history copy and the summary's command line say so.
+    void reenvio_data()
+    {
+        QTest::addColumn<bool>("rectificatoria");
+        QTest::addColumn<QString>("marca"); // CAB, boxes 871 and 005, HCAB of the second copy
+        QTest::newRow("rectificatoria") << true << "1 1 1 1";
+        QTest::newRow("como esta") << false << "0 0 0 0";
+    }
+    void reenvio()
+    {
+        QFETCH(bool, rectificatoria);
+        QFETCH(QString, marca);
+        BaseDePrueba base;
+        prepararDeclaracion(base, 0);
+        for (const char *casilla : {"871", "005"})
+            base.ejecutar(QStringLiteral("INSERT INTO DET VALUES (?,6,'200611','0517',?,'0','01',0,'222222')"),
+                          {kRuc, QString::fromLatin1(casilla)});
+        EnvioFijo envio(base.contexto(), base.datos());
+        const auto lista = [&] {
+            QSqlQuery q = base.datos().consultar(envio.consultaDeclaraciones());
+            if (!q.next())
+                return QStringLiteral("(nothing)");
+            return fechaGuardada(q.value(4)).toString(Qt::ISODate) + u' ' + q.value(5).toString();
+        };
+        QCOMPARE(lista(), QStringLiteral(" "));
+        QVERIFY(!envio.ultimoEnvio(kRuc, QStringLiteral("200611")).hay());
+        QVERIFY(envio.enviar(kRuc, QStringLiteral("200611")).enviada);
+        QCOMPARE(lista(), QStringLiteral("2026-12-07 001"));
+        const auto previo = envio.ultimoEnvio(kRuc, QStringLiteral("200611"));
+        QCOMPARE(previo.correl, QStringLiteral("001"));
+        QCOMPARE(previo.fecha, QDate(2026, 12, 7));
+
+        const auto segundo = envio.enviar(kRuc, QStringLiteral("200611"), rectificatoria);
+        QVERIFY2(segundo.enviada, qPrintable(segundo.mensaje));
+        QCOMPARE(lista(), QStringLiteral("2026-12-07 002"));
+        const QString vista
+            = base.valor(QStringLiteral("SELECT rectifica FROM CAB")).toString() + u' '
+              + base.filas(QStringLiteral("SELECT i_valor FROM DET WHERE Casilla IN ('871','005') ORDER BY Casilla"))
+                    .join(u' ')
+              + u' ' + base.valor(QStringLiteral("SELECT rectifica FROM HCAB WHERE correl='002'")).toString();
+        QCOMPARE(vista, marca);
+        QCOMPARE(base.valor(QStringLiteral("SELECT rectifica FROM HCAB WHERE correl='001'")).toString(), QStringLiteral("0"));
+        QCOMPARE(base.filas(QStringLiteral("SELECT i_valor FROM HDET WHERE correl='002' AND Casilla='871'")),
+                 QStringList{marca.left(1)});
+        QCOMPARE(segundo.lineaComandos.mid(27, 1), marca.left(1));
+        // A row rewritten has its check code worked out again; the others
+        // are left as they were.
+        QSqlQuery q(base.db());
+        QVERIFY(q.exec(QStringLiteral("SELECT * FROM CAB")) && q.next());
+        QCOMPARE(q.record().value(QStringLiteral("cNumero")).toString(),
+                 rectificatoria ? base.datos().CodigoControl(QStringLiteral("CAB"), q.record(), 5)
+                                : QStringLiteral("111111"));
+        QVERIFY(q.exec(QStringLiteral("SELECT * FROM DET WHERE Casilla IN ('871','005')")));
+        int casillas = 0;
+        while (q.next()) {
+            ++casillas;
+            const QString esperado = rectificatoria ? base.datos().CodigoControl(QStringLiteral("DET"), q.record(), 6)
+                                                    : QStringLiteral("222222");
+            QCOMPARE(q.record().value(QStringLiteral("cNumero")).toString(), esperado);
+        }
+        QCOMPARE(casillas, 2);
+    }
+
     void conInconsistenciasNoSeEnvia()
     {
         BaseDePrueba base;
@@ -186,11 +253,11 @@ private Q_SLOTS:
         QCOMPARE(paginas, 2);
         QCOMPARE(palabras.size(), 2);
         QCOMPARE(palabras.at(0).texto, QStringLiteral("Declaración"));
-        QVERIFY(qAbs(palabras.at(0).xMin - 72.0) <= 1.0);
-        QVERIFY(qAbs(palabras.at(0).yMin - 144.0) <= 1.0);
+        QVERIFY(qAbs(palabras.at(0).xMin - prueba::puntosEnPdfA4(1440)) <= 1.0);
+        QVERIFY(qAbs(palabras.at(0).yMin - prueba::puntosEnPdfA4(2880)) <= 1.0);
         QCOMPARE(palabras.at(1).pagina, 1);
-        QVERIFY(qAbs(palabras.at(1).xMin - 100.0) <= 1.0);
-        QVERIFY(qAbs(palabras.at(1).yMin - 200.0) <= 1.0);
+        QVERIFY(qAbs(palabras.at(1).xMin - prueba::puntosEnPdfA4(2000)) <= 1.0);
+        QVERIFY(qAbs(palabras.at(1).yMin - prueba::puntosEnPdfA4(4000)) <= 1.0);
 
         // A file the reader cannot read: its message, and no PDF.
         QVERIFY(prn.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -1,10 +1,13 @@
 #include "entornoprueba.h"
+#include "integrator/copiasseguridad.h"
 #include "integrator/lanzador.h"
+#include "integrator/ui/ayudaqadelia.h"
 #include "integrator/ui/dialogocontribuyente.h"
 #include "integrator/ui/dialogoenvio.h"
 #include "reports/ui/frmpreview.h"
 #include "reports/ui/listaspool.h"
 #include "integrator/ui/ventanaprincipal.h"
+#include "store/archivoini.h"
 #include "support/basedeprueba.h"
 
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextBrowser>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +59,7 @@ private slots:
     void init();
     void cleanup();
     void tituloYMenus();
+    void ayuda();
     void registroPorElDialogo();
     void dialogoRechazaRucNoValido();
     void sinSeleccion();
@@ -96,11 +101,46 @@ void TstVentanaQadelia::tituloYMenus()
     QCOMPARE(titulosMenus(m_ventana->menuBar()),
         QStringList(
             { QStringLiteral("&Archivo"), QStringLiteral("&Contribuyentes"), QStringLiteral("&Módulos"),
-                QStringLiteral("&Declaraciones") }));
-    // The reports menu shows once it has a command.
+                QStringLiteral("&Declaraciones"), QStringLiteral("Ay&uda") }));
+    // The reports menu shows once it has a command, before the help.
     m_ventana->menuReportes()->addAction(QStringLiteral("&Spool"));
-    QTRY_COMPARE(titulosMenus(m_ventana->menuBar()).size(), 5);
-    QCOMPARE(titulosMenus(m_ventana->menuBar()).last(), QStringLiteral("&Reportes"));
+    QTRY_COMPARE(titulosMenus(m_ventana->menuBar()).size(), 6);
+    QCOMPARE(titulosMenus(m_ventana->menuBar()).at(4), QStringLiteral("&Reportes"));
+    // The launcher is a push button with the module's name on it.
+    QCOMPARE(m_ventana->cmdModulo()->text(), QStringLiteral("Formulario &0517 - Zentorio"));
+    QCOMPARE(m_ventana->cmdModulo()->accessibleName(), QStringLiteral("Formulario 0517 - Zentorio"));
+    QVERIFY(m_ventana->cmdModulo()->isVisible());
+}
+
+// F1 opens the host's own help: every menu it has, this installation's
+// folders and files, and how backups are kept and restored.
+void TstVentanaQadelia::ayuda()
+{
+    m_ventana->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_ventana.get()));
+    QTest::keyClick(m_ventana.get(), Qt::Key_F1);
+    AyudaQadelia *ayuda = m_ventana->ventanaAyuda();
+    QVERIFY(ayuda);
+    QVERIFY(QTest::qWaitForWindowExposed(ayuda));
+    QCOMPARE(ayuda->windowTitle(), QStringLiteral("Ayuda de Qadelia"));
+    QVERIFY(!ayuda->isModal());
+    const QString texto = ayuda->navegador()->toPlainText();
+    m_ventana->menuReportes()->addAction(QStringLiteral("&Spool"));
+    QTRY_COMPARE(titulosMenus(m_ventana->menuBar()).size(), 6);
+    for (const QString &menu : titulosMenus(m_ventana->menuBar())) {
+        const QString nombre = QString(menu).remove(u'&');
+        QVERIFY2(texto.contains(nombre), qPrintable(nombre));
+    }
+    const Contexto &ctx = m_base->contexto();
+    for (const QString &dato : { ctx.sRutaSistema, ctx.ubicacion.ruta,
+             CopiasSeguridad(ctx.ubicacion.ruta, ctx.sRutaSistema).carpeta(), ArchivoIni::rutaPredeterminada(),
+             QStringLiteral("las 10 más recientes"), QStringLiteral("Restaurar copia de seguridad") })
+        QVERIFY2(texto.contains(dato), qPrintable(dato));
+    // Once open, F1 brings the same window back.
+    m_ventana->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_ventana.get()));
+    QTest::keyClick(m_ventana.get(), Qt::Key_F1);
+    QCOMPARE(m_ventana->ventanaAyuda(), ayuda);
 }
 
 void TstVentanaQadelia::registroPorElDialogo()
@@ -235,7 +275,10 @@ void TstVentanaQadelia::enviarDesdeLaVentana()
     connect(&atender, &QTimer::timeout, [&] {
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *dialogo = qobject_cast<DialogoEnvio *>(modal)) {
-            vistas << QStringLiteral("envio %1").arg(dialogo->filas());
+            vistas << QStringLiteral("envio %1 %2")
+                          .arg(dialogo->filas())
+                          .arg(dialogo->enviada().isEmpty() ? QStringLiteral("-")
+                                                            : dialogo->enviada() + u' ' + dialogo->correlativo());
             dialogo->accept();
         } else if (auto *previa = qobject_cast<frmPreview *>(modal)) {
             vistas << QStringLiteral("previa ") + previa->sRut;
@@ -246,10 +289,36 @@ void TstVentanaQadelia::enviarDesdeLaVentana()
     m_ventana->accionEnviar()->trigger();
     atender.stop();
 
-    QCOMPARE(vistas, (QStringList{QStringLiteral("envio 1"), QStringLiteral("previa 00000001.PRN")}));
+    QCOMPARE(vistas, (QStringList{QStringLiteral("envio 1 -"), QStringLiteral("previa 00000001.PRN")}));
     QCOMPARE(m_base->mensajes().textos(),
         QStringList{QStringLiteral("La declaración fue enviada con el correlativo 001 y el número de control ")
             + m_base->valor(QStringLiteral("SELECT control FROM HCAB")).toString() + u'.'});
     QCOMPARE(m_base->contar(QStringLiteral("SPOOL"), QStringLiteral("CodRep='ZEN002'")), 1);
     QCOMPARE(m_ventana->listaReportes()->filas(), 1);
+
+    // Sent again: the list says when and under which correlative, and the
+    // user is asked whether it rectifies the first.
+    vistas.clear();
+    m_base->mensajes().limpiar();
+    m_base->mensajes().responder(Respuesta::Si);
+    atender.start(50);
+    m_ventana->accionEnviar()->trigger();
+    atender.stop();
+    QCOMPARE(vistas, (QStringList{QStringLiteral("envio 1 07/12/2026 001"), QStringLiteral("previa 00000002.PRN")}));
+    const Mensaje pregunta = m_base->mensajes().mostrados().value(0);
+    QCOMPARE(pregunta.botones, Botones::SiNoCancelar);
+    QCOMPARE(pregunta.predeterminada, Respuesta::Cancelar);
+    QVERIFY2(pregunta.texto.startsWith(QStringLiteral("La declaración del RUC 20100070970, periodo 11/2006, ya fue enviada "
+                                                      "el 07/12/2026 con el correlativo 001.\n¿Es una declaración "
+                                                      "rectificatoria?")),
+             qPrintable(pregunta.texto));
+    QCOMPARE(m_base->valor(QStringLiteral("SELECT rectifica FROM HCAB WHERE correl='002'")).toString(), QStringLiteral("1"));
+
+    // Cancelled: nothing is sent.
+    m_base->mensajes().limpiar();
+    m_base->mensajes().responder(Respuesta::Cancelar);
+    atender.start(50);
+    m_ventana->accionEnviar()->trigger();
+    atender.stop();
+    QCOMPARE(m_base->contar(QStringLiteral("HCAB")), 2);
 }

@@ -7,6 +7,8 @@
 //   impresion_100000_vuelos: the same with 100,000 flights
 //   previa_primera_pagina_100000_vuelos: the preview of that report opened
 //       on all its pages, until its first page is drawn
+//   previa_ultima_pagina_100000_vuelos: from there, End pressed until the
+//       last page is drawn (the rest of the file read first)
 #include "reports/reporteformulario.h"
 #include "reports/ui/frmpreview.h"
 #include "store/contexto.h"
@@ -154,5 +156,11 @@ int main(int argc, char **argv)
     const QImage primera = v.picPrevia()->grab().toImage();
     const double msPrevia = reloj.nsecsElapsed() / 1e6;
     std::printf("previa_primera_pagina_100000_vuelos: %.0f ms\n", msPrevia);
-    return primera.isNull() ? 1 : 0;
+    std::fflush(stdout);
+
+    reloj.restart();
+    v.ultimaHoja();
+    const QImage ultima = v.picPrevia()->grab().toImage();
+    std::printf("previa_ultima_pagina_100000_vuelos: %.0f ms\n", reloj.nsecsElapsed() / 1e6);
+    return primera.isNull() || ultima.isNull() || v.nHojaActual() + 1 != cienMil.paginas ? 1 : 0;
 }

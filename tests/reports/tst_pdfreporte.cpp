@@ -1,6 +1,7 @@
 // A report file drawn into a PDF as the printer would draw it, read back
 // with poppler's pdftotext: pages, and where each text landed.
 #include "archivosprueba.h"
+#include "reports/dibujopagina.h"
 #include "reports/motorreporte.h"
 #include "support/palabraspdf.h"
 
@@ -30,6 +31,8 @@ private Q_SLOTS:
     }
     void posiciones_data();
     void posiciones();
+    void lejosDelBorde_data();
+    void lejosDelBorde();
     void orientacionPorTrabajo();
     void archivoIlegibleNoDejaPdf();
     void archivoQueFalta();
@@ -82,19 +85,61 @@ void TstPdfReporte::posiciones()
     const auto it = std::find_if(leidas.cbegin(), leidas.cend(), [&](const Palabra &p) { return p.texto == palabra; });
     QVERIFY2(it != leidas.cend(), qPrintable(palabra));
     QCOMPARE(it->pagina, pagina);
-    // 20 twips a point. The cell's top is where the text was placed; poppler
-    // puts the top of a word one font ascent above its baseline, which is
-    // where the cell starts, give or take the rounding of the font's metrics.
-    const double xEsperado = x / 20.0;
-    const double yEsperado = y / 20.0;
+    // 20 twips a point, from a quarter of an inch (18 points) inside the
+    // sheet, scaled to the width between the margins. The cell's top is
+    // where the text was placed; poppler puts the top of a word one font
+    // ascent above its baseline, which is where the cell starts, give or
+    // take the rounding of the font's metrics.
+    const double xEsperado = puntosEnPdfA4(x);
+    const double yEsperado = puntosEnPdfA4(y);
     QVERIFY2(qAbs(it->xMin - xEsperado) <= 1.0,
              qPrintable(QStringLiteral("x %1 en vez de %2").arg(it->xMin).arg(xEsperado)));
     QVERIFY2(qAbs(it->yMin - yEsperado) <= 1.0,
              qPrintable(QStringLiteral("y %1 en vez de %2").arg(it->yMin).arg(yEsperado)));
     // Courier New is fixed pitch, 0.6 em a character.
-    const double ancho = palabra.size() * 0.6 * puntos;
+    const double ancho = anchoEnPdfA4(palabra.size() * 0.6 * puntos);
     QVERIFY2(qAbs((it->xMax - it->xMin) - ancho) <= 1.0,
              qPrintable(QStringLiteral("ancho %1 en vez de %2").arg(it->xMax - it->xMin).arg(ancho)));
+}
+
+// Nothing a report draws comes within 6 mm of the sheet's edges: the
+// corner of the layout, the widest it reaches, the foot of a page and the
+// reports of the system themselves.
+void TstPdfReporte::lejosDelBorde_data()
+{
+    QTest::addColumn<QString>("prn");
+    const QString cabecera = QStringLiteral("<!font!>Courier New<!/font!>\r\n<!Orientacion!>V<!/Orientacion!>\r\n");
+    QTest::newRow("esquina") << cabecera + QStringLiteral("pPos|0|0|ESQUINA|True|12|0|");
+    // Ten characters of 8 points end at x 11500.
+    QTest::newRow("lo mas ancho") << cabecera + QStringLiteral("pPos|10540|7000|0123456789|False|8|0|");
+    QTest::newRow("pie") << cabecera + QStringLiteral("pPos|300|15900|PIE|False|10|0|");
+    const QString fuentes = qEnvironmentVariable("KV_SOURCE_DIR") + QStringLiteral("/tests/");
+    QTest::newRow("declaracion") << fuentes + QStringLiteral("reports/datos/vuelos40.PRN");
+    QTest::newRow("errores de importacion") << fuentes + QStringLiteral("flights/datos/errores39.PRN");
+}
+
+void TstPdfReporte::lejosDelBorde()
+{
+    QFETCH(QString, prn);
+    QString archivo = prn;
+    if (prn.startsWith(u'<')) {
+        archivo = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_') + QStringLiteral(".PRN"));
+        QVERIFY(escribirArchivo(archivo, prn.split(QStringLiteral("\r\n"))));
+    }
+    const QString pdf = m_dir.filePath(QStringLiteral("bordes.pdf"));
+    QString error;
+    QVERIFY2(exportarPdf(archivo, pdf, &error), qPrintable(error));
+    int paginas = 0;
+    const QList<Palabra> palabras = palabrasPdf(pdf, &paginas);
+    QVERIFY(!palabras.isEmpty());
+    // A4 in points; 6 mm is 17.01 points.
+    const double ancho = 595.28, alto = 841.89, margen = 6 / 25.4 * 72;
+    for (const Palabra &p : palabras) {
+        const QString donde = QStringLiteral("\"%1\" (%2, %3)-(%4, %5)")
+                                  .arg(p.texto).arg(p.xMin).arg(p.yMin).arg(p.xMax).arg(p.yMax);
+        QVERIFY2(p.xMin >= margen && p.yMin >= margen, qPrintable(donde));
+        QVERIFY2(p.xMax <= ancho - margen && p.yMax <= alto - margen, qPrintable(donde));
+    }
 }
 
 // The machine has no printer in the test runs: the system's printer is a

@@ -1,14 +1,19 @@
 // The preview window driven as a user would: pictures of a range, paging,
-// scroll bars, colours, printing and the messages.
+// keys, the wheel, the page field, the views, colours, printing and the
+// messages.
 #include "archivosprueba.h"
 #include "support/basedeprueba.h"
 #include "impresoragrabadora.h"
 #include "reports/dibujopagina.h"
 #include "reports/ui/frmpreview.h"
+#include "reports/ui/hojaprevia.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -38,6 +43,16 @@ class TstPrevia : public QObject
         v->completarLectura();
         return v;
     }
+    // Shown and active, so that its keys reach it.
+    std::unique_ptr<frmPreview> abrirVisible(const QString &nombre, int total)
+    {
+        auto v = abrir(nombre, total, 1, total);
+        v->show();
+        v->activateWindow();
+        if (!QTest::qWaitForWindowActive(v.get()))
+            return nullptr;
+        return v;
+    }
     static QString paginaVista(const frmPreview &v)
     {
         for (const Registro &r : v.paginaVisible().registros) {
@@ -60,7 +75,12 @@ private Q_SLOTS:
     void paginado();
     void imprimeLoPrevisualizado_data();
     void imprimeLoPrevisualizado();
-    void barrasVerticalesJuntas();
+    void unaBarraPorDireccion();
+    void teclas_data();
+    void teclas();
+    void desplazarPasaDeHoja();
+    void campoHoja_data();
+    void campoHoja();
     void colores_data();
     void colores();
     void archivoQueFalta();
@@ -145,27 +165,166 @@ void TstPrevia::imprimeLoPrevisualizado()
     QCOMPARE(v->sOrientacion, QStringLiteral("V"));
 }
 
-void TstPrevia::barrasVerticalesJuntas()
+// One bar a direction: as wide as the window the page moves up and down,
+// whole it does not move; a bar moves the page and paging puts it back at
+// the top.
+void TstPrevia::unaBarraPorDireccion()
 {
     reporte(QStringLiteral("00000003.PRN"), reporteDePaginas(3));
-    auto v = abrir(QStringLiteral("00000003.PRN"), 3, 1, 3);
-    QCOMPARE(v->vsbPic(0)->maximum(), 11000);
-    QCOMPARE(v->HScroll1()->maximum(), 8000);
-    v->vsbPic(1)->setValue(4000);
-    QCOMPARE(v->vsbPic(0)->value(), 4000);
-    const int arriba = v->picPrevia()->y();
+    auto v = abrirVisible(QStringLiteral("00000003.PRN"), 3);
+    const auto barras = [&](Qt::Orientation o) {
+        int n = 0;
+        for (QScrollBar *b : v->findChildren<QScrollBar *>())
+            n += b->orientation() == o && b->isVisible();
+        return n;
+    };
+    QCOMPARE(v->vista(), frmPreview::Vista::AnchoPagina);
+    QCOMPARE(barras(Qt::Vertical), 1);
+    QCOMPARE(barras(Qt::Horizontal), 0);
+    QCOMPARE(v->picPrevia()->width(), v->visor()->viewport()->width() - 16);
+    v->vsbPic()->setValue(v->vsbPic()->maximum() / 2);
+    const int arriba = v->picPrevia()->mapTo(v->visor()->viewport(), QPoint()).y();
     QVERIFY2(arriba < 0, qPrintable(QString::number(arriba)));
-    v->vsbPic(0)->setValue(800);
-    QCOMPARE(v->vsbPic(1)->value(), 800);
-    QVERIFY(v->picPrevia()->y() > arriba);
-    v->HScroll1()->setValue(3000);
-    QVERIFY(v->picPrevia()->x() < 0);
-    // Paging puts both bars back at the top.
-    v->vsbPic(0)->setValue(5000);
     v->accionSiguiente()->trigger();
-    QCOMPARE(v->vsbPic(0)->value(), 0);
-    QCOMPARE(v->vsbPic(1)->value(), 0);
-    QCOMPARE(v->picPrevia()->y(), 0);
+    QCOMPARE(v->vsbPic()->value(), 0);
+
+    // The page as wide as the window follows the window.
+    v->resize(v->width() + 200, v->height());
+    QTRY_COMPARE(v->picPrevia()->width(), v->visor()->viewport()->width() - 16);
+
+    QTest::keyClick(v.get(), Qt::Key_1, Qt::ControlModifier);
+    QCOMPARE(v->vista(), frmPreview::Vista::PaginaCompleta);
+    QVERIFY(v->accionPaginaCompleta()->isChecked() && !v->accionAnchoPagina()->isChecked());
+    QVERIFY(v->picPrevia()->height() <= v->visor()->viewport()->height());
+    QCOMPARE(barras(Qt::Vertical) + barras(Qt::Horizontal), 0);
+
+    // Ctrl and the wheel enlarge the page; both bars then move it.
+    const double antes = v->zoom();
+    QWheelEvent rueda(QPointF(50, 50), v->visor()->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                      QPoint(0, 6 * 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(v->visor()->viewport(), &rueda);
+    QCOMPARE(v->vista(), frmPreview::Vista::Libre);
+    QVERIFY(v->zoom() > antes * 2);
+    QVERIFY(v->picPrevia()->width() > v->visor()->viewport()->width());
+    QTRY_COMPARE(barras(Qt::Vertical), 1);
+    QCOMPARE(barras(Qt::Horizontal), 1);
+    v->HScroll1()->setValue(v->HScroll1()->maximum());
+    QVERIFY(v->picPrevia()->mapTo(v->visor()->viewport(), QPoint()).x() < 0);
+
+    QTest::keyClick(v.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(v->vista(), frmPreview::Vista::AnchoPagina);
+    QCOMPARE(v->picPrevia()->width(), v->visor()->viewport()->width() - 16);
+    QCOMPARE(barras(Qt::Horizontal), 0);
+}
+
+// The keys of reading: which page shows after each key, on a report of 74
+// pages shown as wide as the window.
+void TstPrevia::teclas_data()
+{
+    QTest::addColumn<QList<QKeyCombination>>("teclas");
+    QTest::addColumn<QStringList>("vistas");
+    QTest::newRow("Av Pag") << QList<QKeyCombination>{Qt::Key_PageDown, Qt::Key_PageDown} << QStringList{"2", "3"};
+    QTest::newRow("Fin e Inicio") << QList<QKeyCombination>{Qt::Key_End, Qt::Key_Home} << QStringList{"74", "1"};
+    QTest::newRow("Re Pag") << QList<QKeyCombination>{Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_PageDown}
+                            << QStringList{"74", "73", "74", "74"};
+    QTest::newRow("Re Pag en la primera") << QList<QKeyCombination>{Qt::Key_PageUp} << QStringList{"1"};
+    QTest::newRow("Ctrl+Fin") << QList<QKeyCombination>{Qt::CTRL | Qt::Key_End, Qt::CTRL | Qt::Key_Home}
+                              << QStringList{"74", "1"};
+    // The side arrows turn pages when the whole width is on view.
+    QTest::newRow("flechas laterales") << QList<QKeyCombination>{Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}
+                                       << QStringList{"2", "3", "2"};
+    QTest::newRow("flecha arriba en la primera") << QList<QKeyCombination>{Qt::Key_Up} << QStringList{"1"};
+}
+
+void TstPrevia::teclas()
+{
+    QFETCH(QList<QKeyCombination>, teclas);
+    QFETCH(QStringList, vistas);
+    reporte(QStringLiteral("00000012.PRN"), reporteDePaginas(74));
+    auto v = abrirVisible(QStringLiteral("00000012.PRN"), 74);
+    QStringList vistos;
+    for (const QKeyCombination t : teclas) {
+        QTest::keyClick(v.get(), t.key(), t.keyboardModifiers());
+        vistos << paginaVista(*v);
+    }
+    QCOMPARE(vistos, vistas);
+    QCOMPARE(v->txtHoja()->text(), vistas.last());
+}
+
+// The down arrow and the wheel scroll the page to its foot and then turn
+// to the next page, from its top; up from the top of a page goes back to
+// the foot of the one before.
+void TstPrevia::desplazarPasaDeHoja()
+{
+    reporte(QStringLiteral("00000013.PRN"), reporteDePaginas(3));
+    auto v = abrirVisible(QStringLiteral("00000013.PRN"), 3);
+    QScrollBar *barra = v->vsbPic();
+    QVERIFY(barra->maximum() > 0);
+    int pulsaciones = 0;
+    while (paginaVista(*v) == u"1" && pulsaciones < 200) {
+        const int antes = barra->value();
+        QTest::keyClick(v.get(), Qt::Key_Down);
+        ++pulsaciones;
+        if (paginaVista(*v) == u"1")
+            QVERIFY(barra->value() > antes);
+    }
+    QCOMPARE(paginaVista(*v), QStringLiteral("2"));
+    QVERIFY(pulsaciones > 2);
+    QCOMPARE(barra->value(), 0);
+    QTest::keyClick(v.get(), Qt::Key_Up);
+    QCOMPARE(paginaVista(*v), QStringLiteral("1"));
+    QCOMPARE(barra->value(), barra->maximum());
+
+    const auto girar = [&](int muescas) {
+        QWheelEvent rueda(QPointF(50, 50), v->visor()->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                          QPoint(0, muescas * 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(v->visor()->viewport(), &rueda);
+    };
+    girar(-1); // at the foot already
+    QCOMPARE(paginaVista(*v), QStringLiteral("2"));
+    QCOMPARE(barra->value(), 0);
+    girar(-1); // scrolls within the page
+    QCOMPARE(paginaVista(*v), QStringLiteral("2"));
+    QVERIFY(barra->value() > 0);
+    barra->setValue(0);
+    girar(1);
+    QCOMPARE(paginaVista(*v), QStringLiteral("1"));
+}
+
+// A page number typed in the toolbar: the page, or the last one past the
+// end; anything else leaves the page on view.
+void TstPrevia::campoHoja_data()
+{
+    QTest::addColumn<QString>("escrito");
+    QTest::addColumn<QString>("vista");
+    QTest::newRow("tercera") << "3" << "3";
+    QTest::newRow("ultima") << "74" << "74";
+    QTest::newRow("pasa del final") << "500" << "74";
+    QTest::newRow("cero") << "0" << "1";
+    QTest::newRow("vacio") << "" << "1";
+}
+
+void TstPrevia::campoHoja()
+{
+    QFETCH(QString, escrito);
+    QFETCH(QString, vista);
+    reporte(QStringLiteral("00000014.PRN"), reporteDePaginas(74));
+    auto v = std::make_unique<frmPreview>(ctx(), m_bitacora.fabrica());
+    v->sRut = QStringLiteral("00000014.PRN");
+    v->nNroHojas = 74;
+    v->nPagIni = 1;
+    v->nPagFin = 74;
+    v->bImpRango = true;
+    v->cargar(); // the rest of the file still unread
+    QCOMPARE(v->txtHoja()->text(), QStringLiteral("1"));
+    QVERIFY(v->txtHoja()->accessibleName() == u"Hoja");
+    v->txtHoja()->selectAll();
+    QTest::keyClicks(v->txtHoja(), escrito);
+    QTest::keyClick(v->txtHoja(), Qt::Key_Return);
+    QCOMPARE(paginaVista(*v), vista);
+    QCOMPARE(v->txtHoja()->text(), vista);
+    QTRY_VERIFY(v->lecturaCompleta());
+    QTRY_COMPARE(v->findChild<QLabel *>(QStringLiteral("lblTotal"))->text().trimmed(), QStringLiteral("de 74"));
 }
 
 void TstPrevia::colores_data()

@@ -11,6 +11,7 @@
 #include "support/basedeprueba.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -248,7 +249,23 @@ void TstVentanasReportes::listaSpool()
                                         "doc_id_d) VALUES (?, ?, ?, ?, ?, ?, ?)"),
                          f);
     QVERIFY(escribirArchivo(ctx().sRutaReportes + QStringLiteral("/00000010.PRN"), reporteDePaginas(4)));
+    // The period as each writer puts it in its heading; a later page does
+    // not count.
+    QVERIFY(escribirArchivo(ctx().sRutaReportes + QStringLiteral("/00000001.PRN"),
+                            {QStringLiteral("<!font!>Courier New<!/font!>"),
+                             QStringLiteral("pPos|2000|400|QDL Zentorio|True|9|0|"),
+                             QStringLiteral("pPos|4300|850|Período 04-2026|False|7|0|")}));
+    QVERIFY(escribirArchivo(ctx().sRutaReportes + QStringLiteral("/00000002.PRN"),
+                            {QStringLiteral("pPos|300|890|REPORTE DE ERRORES DE IMPORTACION - PERIODO 11/2025|False|10|0|")}));
+    QStringList segunda = reporteDePaginas(4);
+    segunda.append(QStringLiteral("pPos|300|2250|PERIODO         : 11/2006|False|10|1|"));
+    QVERIFY(escribirArchivo(ctx().sRutaReportes + QStringLiteral("/00000010.PRN"), segunda));
+    for (const auto &[codigo, descripcion] : {std::pair{"ZEN001", "Zentor 0517 – Declaración"},
+                                              std::pair{"ZEN002", "Reporte de Envío 2003 -  0517"}})
+        m_base->ejecutar(QStringLiteral("INSERT INTO Reportes VALUES (?,?,1)"),
+                         {QString::fromLatin1(codigo), QString::fromUtf8(descripcion)});
 
+    m_base->agregarContribuyente(QStringLiteral("20512345678"), QStringLiteral("DOS S.A."), QStringLiteral("ANA"));
     ListaSpool lista(ctx(), m_bitacora.fabrica());
     QCOMPARE(lista.filas(), 3);
     QStringList archivos;
@@ -258,8 +275,25 @@ void TstVentanasReportes::listaSpool()
     QCOMPARE(lista.modelo()->index(0, 0).data().toString(), QStringLiteral("ZEN001"));
     QCOMPARE(lista.modelo()->index(0, 1).data().toString(), QStringLiteral("000002"));
     QCOMPARE(lista.modelo()->index(0, 4).data().toString(), QStringLiteral("ANA"));
-    QCOMPARE(lista.modelo()->index(0, 5).data().toString(), QStringLiteral("6 20512345678"));
+    QCOMPARE(lista.modelo()->index(0, 5).data().toString(), QStringLiteral("RUC 20512345678"));
+    QCOMPARE(lista.modelo()->index(0, ListaSpool::Fecha).data().toString(), QStringLiteral("01/02/2026 08:00:00"));
+    QCOMPARE(lista.modelo()->index(0, ListaSpool::Contribuyente).data().toString(), QStringLiteral("DOS S.A."));
     QCOMPARE(lista.archivoSeleccionado(), QStringLiteral("00000010.PRN"));
+    // What each report is, from the catalogue (a code it lacks has none),
+    // and its declaration's period.
+    QStringList descripciones, periodos;
+    for (int i = 0; i < 3; ++i) {
+        descripciones << lista.modelo()->index(i, ListaSpool::Descripcion).data().toString();
+        periodos << lista.modelo()->index(i, ListaSpool::Periodo).data().toString();
+    }
+    QCOMPARE(descripciones, (QStringList{QStringLiteral("Zentor 0517 – Declaración"), QString(),
+                                         QStringLiteral("Zentor 0517 – Declaración")}));
+    QCOMPARE(periodos, (QStringList{QString(), QStringLiteral("11/2025"), QStringLiteral("04/2026")}));
+    QHeaderView *cabecera = lista.grilla()->horizontalHeader();
+    QStringList titulos;
+    for (int visual = 0; visual < 3; ++visual)
+        titulos << lista.modelo()->headerData(cabecera->logicalIndex(visual), Qt::Horizontal).toString();
+    QCOMPARE(titulos, (QStringList{QStringLiteral("Código"), QStringLiteral("Descripción"), QStringLiteral("Periodo")}));
 
     QStringList abiertos;
     lista.abrirReporte = [&](const QString &a) { abiertos.append(a); };

@@ -14,6 +14,20 @@ struct Palabra
     QString texto;
 };
 
+// Where a position of a report (twips from its origin) lands on a portrait
+// A4 PDF page, in points from the sheet's edge: a quarter of an inch in,
+// the 11500 twips the reports may reach fitted into the 8.27 - 0.5 inches
+// between the margins.
+inline double puntosEnPdfA4(int twips)
+{
+    const double ajuste = (595.28 - 36) / (11500 / 20.0);
+    return 18 + twips / 20.0 * ajuste;
+}
+inline double anchoEnPdfA4(double puntos)
+{
+    return puntos * (595.28 - 36) / (11500 / 20.0);
+}
+
 // Every word of a PDF file with its box in points from the top-left corner
 // of its page, as poppler's "pdftotext -bbox" reads them.
 inline QList<Palabra> palabrasPdf(const QString &pdf, int *paginas)

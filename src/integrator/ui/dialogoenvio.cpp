@@ -2,6 +2,7 @@
 
 #include "store/accesodatos.h"
 #include "store/contexto.h"
+#include "store/formato.h"
 #include "store/ui/listas.h"
 
 #include <QDialogButtonBox>
@@ -18,10 +19,11 @@ namespace kv {
 
 namespace {
 
-enum Columna { ColRuc, ColNombre, ColPeriodo, ColEstado };
+enum Columna { ColRuc, ColNombre, ColPeriodo, ColEstado, ColEnviada, ColCorrelativo };
 
 // Periods are kept as yyyymm and shown as mm/yyyy; the state says whether
-// the declaration passed validation when it was last saved.
+// the declaration passed validation when it was last saved; one sent before
+// shows the date and correlative of its last submission.
 class ModeloEnvio : public QSqlQueryModel
 {
 public:
@@ -38,6 +40,8 @@ public:
         }
         if (indice.column() == ColEstado)
             return valor.toInt() == 9 ? QStringLiteral("Con inconsistencias") : QStringLiteral("Sin inconsistencias");
+        if (indice.column() == ColEnviada)
+            return fechaGuardada(valor).isValid() ? QVariant(fechaMostrada(valor)) : QVariant();
         return valor;
     }
 };
@@ -53,8 +57,9 @@ DialogoEnvio::DialogoEnvio(Contexto &contexto, const ConsultaSql &consulta, QWid
     setObjectName(QStringLiteral("frmEnvio"));
 
     cargarModelo(m_modelo, contexto.db(), consulta);
-    const QStringList cabeceras = {QStringLiteral("RUC"), QStringLiteral("Razón social"), QStringLiteral("Periodo"),
-                                   QStringLiteral("Estado")};
+    const QStringList cabeceras = {QStringLiteral("RUC"),    QStringLiteral("Razón social"),
+                                   QStringLiteral("Periodo"), QStringLiteral("Estado"),
+                                   QStringLiteral("Enviada"), QStringLiteral("Correlativo")};
     for (int i = 0; i < cabeceras.size(); ++i)
         m_modelo->setHeaderData(i, Qt::Horizontal, cabeceras.at(i));
 
@@ -98,6 +103,18 @@ QString DialogoEnvio::periodo() const
 {
     const QModelIndex actual = m_grilla->currentIndex();
     return actual.isValid() ? m_modelo->record(actual.row()).value(ColPeriodo).toString() : QString();
+}
+
+QString DialogoEnvio::enviada() const
+{
+    const QModelIndex actual = m_grilla->currentIndex();
+    return actual.isValid() ? m_modelo->index(actual.row(), ColEnviada).data().toString() : QString();
+}
+
+QString DialogoEnvio::correlativo() const
+{
+    const QModelIndex actual = m_grilla->currentIndex();
+    return actual.isValid() ? m_modelo->index(actual.row(), ColCorrelativo).data().toString() : QString();
 }
 
 } // namespace kv

@@ -10,7 +10,8 @@ namespace kv {
 struct ConsultaSql;
 struct Contexto;
 
-// The saved declarations of form 0517 the user may send, one to choose.
+// The saved declarations of form 0517 the user may send, one to choose;
+// those sent before show when and under which correlative.
 class DialogoEnvio : public QDialog
 {
     Q_OBJECT
@@ -23,6 +24,10 @@ public:
     // The chosen declaration: RUC and period yyyymm (empty when none).
     QString ruc() const;
     QString periodo() const;
+    // The chosen declaration's last submission: date dd/mm/yyyy and
+    // correlative, empty when it was never sent.
+    QString enviada() const;
+    QString correlativo() const;
 
 private:
     QSqlQueryModel *m_modelo;

@@ -1,5 +1,6 @@
 #include "ventanaprincipal.h"
 
+#include "ayudaqadelia.h"
 #include "dialogocontribuyente.h"
 #include "dialogoenvio.h"
 #include "integrator/copiasseguridad.h"
@@ -10,15 +11,19 @@
 #include "integrator/instalacion.h"
 #include "integrator/lanzador.h"
 #include "integrator/registrocontribuyentes.h"
+#include "store/archivoini.h"
 #include "store/contexto.h"
 #include "store/formato.h"
 #include "store/mensajes.h"
 #include "store/reloj.h"
+#include "store/ui/accesible.h"
 #include "store/ui/listas.h"
+#include "store/ui/llamadainstancia.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDate>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -29,6 +34,7 @@
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -103,18 +109,28 @@ VentanaPrincipal::VentanaPrincipal(Contexto &contexto, Lanzador &lanzador, QWidg
     m_reportes->setObjectName(QStringLiteral("lstReportes"));
     m_areas->addTab(m_reportes, QStringLiteral("Reportes"));
 
-    m_cmdModulo = new QPushButton(QStringLiteral("Formulario &0517 - Zentorio"));
+    // The module launcher: a large button with the module's name on it.
+    m_cmdModulo = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                  QStringLiteral("Formulario &0517 - Zentorio"));
     m_cmdModulo->setObjectName(QStringLiteral("cmdModulo"));
     m_cmdModulo->setToolTip(QStringLiteral("Inicia el módulo de declaración del formulario 0517"));
+    m_cmdModulo->setIconSize(QSize(32, 32));
+    m_cmdModulo->setMinimumHeight(m_cmdModulo->sizeHint().height() + 16);
+    {
+        QFont fuente = m_cmdModulo->font();
+        fuente.setBold(true);
+        m_cmdModulo->setFont(fuente);
+    }
+    nombrarControl(m_cmdModulo, m_cmdModulo->text(), QStringLiteral("cmdModulo"));
     connect(m_cmdModulo, &QPushButton::clicked, this, &VentanaPrincipal::iniciarModulo);
-    auto *filaModulos = new QHBoxLayout;
-    filaModulos->addWidget(new QLabel(QStringLiteral("Módulos:")));
+    auto *marcoModulos = new QGroupBox(QStringLiteral("Módulos"));
+    auto *filaModulos = new QHBoxLayout(marcoModulos);
     filaModulos->addWidget(m_cmdModulo);
     filaModulos->addStretch();
 
     auto *central = new QWidget;
     auto *columna = new QVBoxLayout(central);
-    columna->addLayout(filaModulos);
+    columna->addWidget(marcoModulos);
     columna->addWidget(m_areas, 1);
     setCentralWidget(central);
 
@@ -170,6 +186,26 @@ void VentanaPrincipal::crearMenus()
     m_menuReportes = menuBar()->addMenu(QStringLiteral("&Reportes"));
     m_menuReportes->menuAction()->setVisible(false);
     m_menuReportes->installEventFilter(this);
+
+    QMenu *ayuda = menuBar()->addMenu(QStringLiteral("Ay&uda"));
+    m_ayuda = ayuda->addAction(QStringLiteral("&Contenido"), this, &VentanaPrincipal::mostrarAyuda);
+    m_ayuda->setShortcut(QKeySequence::HelpContents);
+}
+
+void VentanaPrincipal::mostrarAyuda()
+{
+    if (!m_ventanaAyuda) {
+        m_ventanaAyuda = new AyudaQadelia(m_ctx, ArchivoIni::rutaPredeterminada(), this);
+        m_ventanaAyuda->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_ventanaAyuda->show();
+    m_ventanaAyuda->raise();
+    m_ventanaAyuda->activateWindow();
+}
+
+AyudaQadelia *VentanaPrincipal::ventanaAyuda() const
+{
+    return m_ventanaAyuda;
 }
 
 bool VentanaPrincipal::eventFilter(QObject *objeto, QEvent *evento)
@@ -276,6 +312,8 @@ void VentanaPrincipal::iniciarModulo()
     if (m_lanzador.enEjecucion(kModulo)) {
         m_ctx.mensajes->mostrar(
             titulo(), QStringLiteral("El formulario 0517 ya se encuentra en ejecución."), Icono::Informacion);
+        // Then the module's window comes to the front, where the user can use it.
+        LlamadaInstancia::llamar(kModulo);
         return;
     }
     // The module checks for this window when it starts: it must stay shown.
@@ -290,7 +328,24 @@ void VentanaPrincipal::enviarDeclaracion()
     DialogoEnvio dialogo(m_ctx, envio.consultaDeclaraciones(), this);
     if (dialogo.exec() != QDialog::Accepted || dialogo.ruc().isEmpty())
         return;
-    const EnvioDeclaracion::Resultado resultado = envio.enviar(dialogo.ruc(), dialogo.periodo());
+    // Sent before: the user says whether this submission rectifies it.
+    bool rectificatoria = false;
+    const EnvioDeclaracion::EnvioPrevio previo = envio.ultimoEnvio(dialogo.ruc(), dialogo.periodo());
+    if (previo.hay()) {
+        const QString periodo = dialogo.periodo().mid(4, 2) + u'/' + dialogo.periodo().left(4);
+        const Respuesta respuesta = m_ctx.mensajes->mostrar(
+            titulo(),
+            QStringLiteral("La declaración del RUC %1, periodo %2, ya fue enviada el %3 con el correlativo %4.\n"
+                           "¿Es una declaración rectificatoria?\n\n"
+                           "Sí: se envía como rectificatoria y así queda grabada.\n"
+                           "No: se envía tal como fue grabada.")
+                .arg(dialogo.ruc(), periodo, formato(previo.fecha, u"dd/mm/yyyy"), previo.correl),
+            Icono::Pregunta, Botones::SiNoCancelar, Respuesta::Cancelar);
+        if (respuesta == Respuesta::Cancelar)
+            return;
+        rectificatoria = respuesta == Respuesta::Si;
+    }
+    const EnvioDeclaracion::Resultado resultado = envio.enviar(dialogo.ruc(), dialogo.periodo(), rectificatoria);
     if (!resultado.enviada) {
         m_ctx.mensajes->mostrar(titulo(), resultado.mensaje, Icono::Critico);
         return;

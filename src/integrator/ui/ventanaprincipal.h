@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class QAction;
@@ -14,6 +15,7 @@ class QTableView;
 namespace kv {
 
 struct Contexto;
+class AyudaQadelia;
 class Lanzador;
 class ListaSpool;
 class RegistroContribuyentes;
@@ -40,6 +42,9 @@ public:
     QPushButton *cmdModulo() const { return m_cmdModulo; }
     QAction *accionEnviar() const { return m_enviar; }
     QAction *accionRestaurar() const { return m_restaurar; }
+    QAction *accionAyuda() const { return m_ayuda; }
+    // The help page once it has been opened.
+    AyudaQadelia *ventanaAyuda() const;
     ListaSpool *listaReportes() const { return m_reportes; }
 
     // Room for the reports: the menu stays hidden until it has commands,
@@ -58,6 +63,8 @@ public slots:
     void modificarContribuyente();
     void eliminarContribuyente();
     void iniciarModulo();
+    // The host's help page, in a window of its own beside this one.
+    void mostrarAyuda();
     // Sends a saved declaration: history copy, submission summary, preview.
     void enviarDeclaracion();
     // Lets the user choose one of the database file's backups and restores
@@ -90,6 +97,8 @@ private:
     QAction *m_modulo = nullptr;
     QAction *m_restaurar = nullptr;
     QAction *m_enviar = nullptr;
+    QAction *m_ayuda = nullptr;
+    QPointer<AyudaQadelia> m_ventanaAyuda;
     ListaSpool *m_reportes = nullptr;
     QPushButton *m_cmdModulo = nullptr;
     QLabel *m_estadoModulo = nullptr;

@@ -9,6 +9,7 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QScrollBar;
 class QToolBar;
 
@@ -16,9 +17,17 @@ namespace kv {
 
 struct Contexto;
 class HojaPrevia;
+class VisorPrevia;
 
 // "Presentación Preliminar": the pages of a range of a report file, one at
 // a time, with paging, printing and PDF export.
+//
+// Reading it: the wheel and the arrow keys scroll the page and, past its
+// top or foot, turn to the previous or next one; Page Up and Page Down turn
+// pages, Home and End go to the first and the last; a page number typed in
+// the toolbar's field ("Hoja [ 1 ] de 74") goes to that page. The page is
+// shown as wide as the window (Ctrl+0), whole (Ctrl+1), or at the size
+// Ctrl and the wheel (or Ctrl+plus and Ctrl+minus) give it.
 //
 // Only the page on view is held in memory: the file is read once to learn
 // where each page's lines are (the first page is shown as soon as its lines
@@ -28,6 +37,8 @@ class frmPreview : public QDialog
 {
     Q_OBJECT
 public:
+    enum class Vista { AnchoPagina, PaginaCompleta, Libre };
+
     explicit frmPreview(Contexto &contexto, FabricaImpresora fabrica = {}, QWidget *padre = nullptr);
     ~frmPreview() override;
 
@@ -50,6 +61,16 @@ public:
     // 0 the first page, -1 the next, -2 the previous; nothing happens past
     // either end.
     void pMostrar(int Nrohoja);
+    // The n-th picture (from 1), read as far as needed; past the end, the
+    // last one.
+    void irAHoja(int n);
+    void ultimaHoja();
+
+    Vista vista() const { return m_vista; }
+    void fijarVista(Vista vista);
+    double zoom() const;
+    // Enlarges (positive) or shrinks the page by wheel notches.
+    void acercar(double pasos);
 
     // Pictures known so far (all of them once the file is read).
     int cuadros() const { return m_indice.cuadros(); }
@@ -62,9 +83,13 @@ public:
     QAction *accionImprimir() const { return m_imprimir; }
     QAction *accionExportar() const { return m_exportar; }
     QAction *accionSalir() const { return m_salir; }
-    QScrollBar *vsbPic(int i) const { return m_vsbPic[i]; }
-    QScrollBar *HScroll1() const { return m_hscroll; }
+    QAction *accionAnchoPagina() const { return m_anchoPagina; }
+    QAction *accionPaginaCompleta() const { return m_paginaCompleta; }
+    QLineEdit *txtHoja() const { return m_txtHoja; }
+    QScrollBar *vsbPic() const;
+    QScrollBar *HScroll1() const;
     QWidget *picPrevia() const;
+    VisorPrevia *visor() const { return m_visor; }
 
     // Asks where to save a PDF; a test can answer for the user. Empty: the
     // user gave up.
@@ -81,8 +106,12 @@ public:
 private:
     QString rutaArchivo(const QString &nombre) const;
     QString pdfEnCarpetaReportes() const;
-    void desplazarVertical(int valor);
-    void desplazarHorizontal(int valor);
+    void mostrarCuadro(int indice, bool alPie);
+    void desplazar(int sentido);
+    void desplazarHorizontal(int sentido);
+    void pasarHoja(int sentido);
+    void ajustarVista();
+    void aplicarZoom(double zoom);
     void actualizarEstado();
     void informarLectura(const ErrorLectura &error);
     void seguirLectura();
@@ -93,6 +122,7 @@ private:
     IndicePrevia m_indice;
     QTimer m_lectura;
     int m_actual = 0;
+    Vista m_vista = Vista::AnchoPagina;
     QString m_ultimoPdf;
     QToolBar *m_barra = nullptr;
     QAction *m_anterior = nullptr;
@@ -100,11 +130,13 @@ private:
     QAction *m_imprimir = nullptr;
     QAction *m_exportar = nullptr;
     QAction *m_salir = nullptr;
-    QLabel *m_estado = nullptr;
+    QAction *m_anchoPagina = nullptr;
+    QAction *m_paginaCompleta = nullptr;
+    QLineEdit *m_txtHoja = nullptr;
+    QLabel *m_lblTotal = nullptr;
+    VisorPrevia *m_visor = nullptr;
     QWidget *m_picFondo = nullptr;
     HojaPrevia *m_hoja = nullptr;
-    QScrollBar *m_vsbPic[2] = {nullptr, nullptr};
-    QScrollBar *m_hscroll = nullptr;
 };
 
 // Opens a report: "Vprevia" shows the preview on pages `primera` to

@@ -13,12 +13,17 @@ namespace kv {
 struct Contexto;
 
 // The report register: every report file of SPOOL, newest first, with its
-// code, sequence, file, date, user and document. "Ver" (or a double click,
-// or Enter) opens the chosen one in the preview, all its pages.
+// code and what the report catalogue calls it, the declaration's period
+// (read from the report's heading), the taxpayer's document and name, the
+// date, user, file and sequence. "Ver" (or a double click, or Enter) opens the chosen one in the
+// preview, all its pages.
 class ListaSpool : public QWidget
 {
     Q_OBJECT
 public:
+    // The model's columns; the grid shows them in another order.
+    enum Columna { CodRep, Secuencia, Archivo, Fecha, Usuario, Documento, Descripcion, Contribuyente, Periodo };
+
     explicit ListaSpool(Contexto &contexto, FabricaImpresora fabrica = {}, QWidget *padre = nullptr);
 
     // Reads the register again.
