@@ -156,6 +156,18 @@ ResultadoValidacion ValidaTodo(
     }
     AccesoDatos acceso(ctx);
     revisarCifrasYPago(datos, acceso, anotar);
+    // A file cut short by a full disk would show part of the findings as
+    // if they were all of them: it is not left behind.
+    const bool escrito = archivo.flush() && archivo.error() == QFileDevice::NoError;
+    if (!escrito) {
+        const QString motivo = archivo.errorString();
+        archivo.close();
+        archivo.remove();
+        mostrar(QStringLiteral("No se pudo escribir el archivo de mensajes %1.\n%2").arg(r.archivo, motivo),
+                Icono::Critico);
+        r.valida = false;
+        return r;
+    }
     if (const auto aviso
         = Casillas::SaldoaPagar(datos.casilla(QStringLiteral("410")), datos.casilla(QStringLiteral("406"))))
         mostrar(*aviso, Icono::Informacion);

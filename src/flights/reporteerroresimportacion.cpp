@@ -111,8 +111,10 @@ ReporteRegistrado registrarReporteErrores(
     const QDateTime ahora = contexto.reloj ? contexto.reloj->ahora() : QDateTime::currentDateTime();
     ReporteErroresImportacion reporte(contexto.sRuc, contexto.sRazonSocial, periodoMostrado, ahora);
     r.ultimaHoja = reporte.ReporteErrores(contexto.sRutaReportes + u'/' + r.archivo, rutaErrores);
-    if (r.ultimaHoja < 0)
+    if (r.ultimaHoja < 0) {
         r.error = { kErrorArchivo, reporte.error() };
+        datos.RetirarArchivoReporte(r.archivo);
+    }
     return r;
 }
 

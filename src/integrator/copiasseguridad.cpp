@@ -107,6 +107,38 @@ QStringList CopiasSeguridad::copias() const
     return nombres;
 }
 
+bool CopiasSeguridad::reponerDaniada(const QString &nombre, const QDateTime &momento, QString *apartada,
+                                     QString *error)
+{
+    auto falla = [error](const QString &texto) {
+        if (error)
+            *error = texto;
+        return false;
+    };
+    const QString origen = m_carpeta + u'/' + QFileInfo(nombre).fileName();
+    if (!QFileInfo(origen).isFile())
+        return falla(QStringLiteral("no existe la copia %1").arg(origen));
+    const QString nueva = m_rutaBase + QStringLiteral(".restaurando");
+    QFile::remove(nueva);
+    if (!copiarBase(origen, nueva, error)) {
+        QFile::remove(nueva);
+        return false;
+    }
+    const QString aparte = m_rutaBase + QStringLiteral(".dañada-") + momento.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (const QString &sufijo : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString archivo = m_rutaBase + sufijo;
+        if (QFileInfo::exists(archivo) && !QFile::rename(archivo, aparte + sufijo)) {
+            QFile::remove(nueva);
+            return falla(QStringLiteral("no se pudo apartar %1").arg(archivo));
+        }
+    }
+    if (!QFile::rename(nueva, m_rutaBase))
+        return falla(QStringLiteral("no se pudo poner la copia en %1").arg(m_rutaBase));
+    if (apartada)
+        *apartada = aparte;
+    return true;
+}
+
 void CopiasSeguridad::podar()
 {
     const QStringList nombres = copias();

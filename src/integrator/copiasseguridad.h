@@ -37,6 +37,15 @@ public:
     // database is then as it was.
     bool restaurar(const QString &nombre, const QDateTime &momento, QString *error = nullptr);
 
+    // Puts the copy `nombre` in place of a database file that cannot be
+    // read (cut short, overwritten): such a file cannot be copied, so it is
+    // kept aside, with its journal files, as "<file>.dañada-<moment>"
+    // (`apartada`). The copy is written beside the database first and then
+    // swapped in; on a failure, told in `error`, the damaged file stays
+    // where it was.
+    bool reponerDaniada(const QString &nombre, const QDateTime &momento, QString *apartada = nullptr,
+                        QString *error = nullptr);
+
     // Copies `origen` into `destino` page by page with the online backup:
     // both are SQLite files; `destino` is created when missing.
     static bool copiarBase(const QString &origen, const QString &destino, QString *error);

@@ -1,11 +1,13 @@
 #include "instalacion.h"
 
+#include "copiasseguridad.h"
 #include "lanzador.h"
 #include "semilla.h"
 #include "store/archivoini.h"
 #include "store/esquema.h"
 #include "store/mensajes.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -106,6 +108,39 @@ Instalacion::Instalacion(Opciones opciones, ServicioMensajes &mensajes, Lanzador
     , m_lanzador(lanzador)
 {
     m_opciones.carpetaSistema = conBarra(m_opciones.carpetaSistema);
+}
+
+bool Instalacion::reponerCopia(const ErrorBD &error)
+{
+    // A damaged file is never opened, copied nor written: the newest backup
+    // can take its place, the damaged file kept aside.
+    CopiasSeguridad copias(m_rutaBase, m_rutaSistema);
+    const QStringList nombres = copias.copias();
+    const QString danio = QStringLiteral("La base de datos %1 está dañada y no se puede abrir:\n%2")
+                              .arg(m_rutaBase, error.texto);
+    if (nombres.isEmpty()) {
+        avisar(danio + QStringLiteral("\nNo hay copias de seguridad en %1 para restaurarla.").arg(copias.carpeta()));
+        return false;
+    }
+    if (m_mensajes.mostrar(kTitulo,
+                           danio
+                               + QStringLiteral("\n\n¿Desea restaurar la copia de seguridad más reciente, %1? "
+                                                "El archivo dañado se conservará aparte.")
+                                     .arg(nombres.first()),
+                           Icono::Pregunta, Botones::SiNo, Respuesta::No)
+        != Respuesta::Si)
+        return false;
+    QString apartada;
+    QString motivo;
+    if (!copias.reponerDaniada(nombres.first(), QDateTime::currentDateTime(), &apartada, &motivo)) {
+        avisar(QStringLiteral("No se pudo restaurar la copia de seguridad %1:\n%2").arg(nombres.first(), motivo));
+        return false;
+    }
+    m_mensajes.mostrar(kTitulo,
+                       QStringLiteral("Se restauró la copia de seguridad %1. El archivo dañado quedó en %2.")
+                           .arg(nombres.first(), apartada),
+                       Icono::Informacion);
+    return true;
 }
 
 void Instalacion::avisar(const QString &texto)
@@ -209,6 +244,11 @@ bool Instalacion::abrirInstalacion(const QString &conexion)
         return false;
     }
     ErrorBD e = BaseDatos::abrir(m_ubicacion, conexion);
+    if (e.numero == kErrorBaseDaniada && m_ubicacion.motor == Motor::SQLite) {
+        if (!reponerCopia(e))
+            return false;
+        e = BaseDatos::abrir(m_ubicacion, conexion);
+    }
     // An office's server database starts empty: the host makes its tables
     // and first rows there, as it does in a new file; both steps leave
     // alone what is already there.

@@ -72,6 +72,7 @@ private:
     bool abrirInstalacion(const QString &conexion);
     bool copiarSiCambia(const QString &origen, const QString &destino, QString *error) const;
     void avisar(const QString &texto);
+    bool reponerCopia(const ErrorBD &error);
 
     Opciones m_opciones;
     ServicioMensajes &m_mensajes;

@@ -5,6 +5,7 @@
 #include "store/archivoini.h"
 #include "store/contexto.h"
 #include "store/idioma.h"
+#include "store/mensajes.h"
 #include "store/permisos.h"
 #include "store/reloj.h"
 #include "store/ui/mensajesventana.h"
@@ -68,7 +69,13 @@ int main(int argc, char *argv[])
     // No display name: it would be appended to the window title, which must
     // stay exactly "Qadelia".
 
-    kv::MensajesVentana mensajes;
+    // QADELIA_MENSAJES=stderr: messages on standard error instead of boxes,
+    // each question taking its default answer, as kv517 offers for scripts.
+    kv::MensajesVentana ventanas;
+    kv::MensajesConsola consola;
+    kv::ServicioMensajes &mensajes = qgetenv("QADELIA_MENSAJES") == "stderr"
+        ? static_cast<kv::ServicioMensajes &>(consola)
+        : static_cast<kv::ServicioMensajes &>(ventanas);
     kv::RelojSistema reloj;
     kv::Utilidad utilidad;
     kv::Lanzador lanzador(mensajes, QApplication::applicationDirPath());

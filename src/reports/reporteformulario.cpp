@@ -567,6 +567,8 @@ ReporteFormulario::Resultado ReporteFormulario::generar(const DeclaracionImpresi
         return fallo(error);
     r.paginas = ReporteForm(m_datos.contexto().sRutaReportes + u'/' + r.archivo, d, casillas);
     r.error = m_error;
+    if (r.paginas == 0)
+        m_datos.RetirarArchivoReporte(r.archivo);
     return r;
 }
 

@@ -4,6 +4,7 @@
 #include "store/formato.h"
 #include "store/mensajes.h"
 #include "store/reloj.h"
+#include "store/formato.h"
 #include "store/texto.h"
 
 #include <QFile>

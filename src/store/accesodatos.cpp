@@ -10,6 +10,7 @@
 #include "transaccion.h"
 #include "utilidad.h"
 
+#include <QFile>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
@@ -415,6 +416,14 @@ QString AccesoDatos::AsignarArchivoReporte(const QString &codRep, const QVariant
     if (error)
         *error = {};
     return nombre;
+}
+
+void AccesoDatos::RetirarArchivoReporte(const QString &archivo) const
+{
+    if (archivo.isEmpty())
+        return;
+    QFile::remove(m_ctx.sRutaReportes + u'/' + archivo);
+    consultar(QStringLiteral("DELETE FROM SPOOL WHERE Archivo=?"), {archivo});
 }
 
 QString AccesoDatos::ParametroFuncion(const QString &numero, const QString &argumento, int longitud, int inicio) const

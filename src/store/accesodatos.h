@@ -117,6 +117,10 @@ public:
     // never get the same file number.
     QString AsignarArchivoReporte(const QString &codRep, const QVariant &tipDoc, const QString &docId,
                                   ErrorBD *error = nullptr);
+    // A report that could not be written whole (a full disk) leaves the
+    // register together with whatever was written of its file: the register
+    // never lists a report that is not all there.
+    void RetirarArchivoReporte(const QString &archivo) const;
 
     QString ParametroFuncion(const QString &numero, const QString &argumento, int longitud, int inicio) const;
 

@@ -2,6 +2,7 @@
 
 #include "funcionessqlite.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,6 +18,8 @@ constexpr int kSqlitePerm = 3;
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
 constexpr int kSqliteReadonly = 8;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteNotADb = 26;
 
 bool sinPermisoDeEscritura(const QString &ruta)
 {
@@ -27,18 +30,32 @@ bool sinPermisoDeEscritura(const QString &ruta)
     return (info.permissions() & bits) == 0 || !info.isWritable();
 }
 
+ErrorBD daniada(const QString &detalle)
+{
+    return {kErrorBaseDaniada,
+            QStringLiteral("El archivo está dañado o no es una base de datos (%1).").arg(detalle)};
+}
+
 ErrorBD prepararConexion(QSqlDatabase &db)
 {
     QSqlQuery q(db);
-    // A quick read both checks that this is a database and that nobody holds
-    // it exclusively; the journal mode is then switched to WAL once for good.
-    // The page caches hold a month of 100,000 flights (the stored copy and
-    // the private working copy) instead of SQLite's 2 MB, which would read
-    // them back from the files at every pass; the room is taken only as
-    // pages are read.
-
-    for (const char *sentencia : {"SELECT count(*) FROM sqlite_master", "PRAGMA journal_mode=WAL",
-                                  "PRAGMA cache_size=-32768", "PRAGMA temp.cache_size=-32768"}) {
+    // A quick read checks that this is a database and that nobody holds it
+    // exclusively; the quick check, that its pages are all there and sound.
+    // Only then is the journal mode switched to WAL, once for good: a
+    // damaged file is never written to. The page caches hold a month of
+    // 100,000 flights (the stored copy and the private working copy) instead
+    // of SQLite's 2 MB, which would read them back from the files at every
+    // pass; the room is taken only as pages are read.
+    for (const char *sentencia : {"SELECT count(*) FROM sqlite_master", "PRAGMA quick_check(1)"}) {
+        if (!q.exec(QString::fromLatin1(sentencia))) {
+            const ErrorBD e = traducirError(q.lastError());
+            return e.numero == kSqliteCorrupt || e.numero == kSqliteNotADb ? daniada(e.texto) : e;
+        }
+    }
+    if (q.next() && q.value(0).toString() != u"ok")
+        return daniada(q.value(0).toString());
+    for (const char *sentencia :
+         {"PRAGMA journal_mode=WAL", "PRAGMA cache_size=-32768", "PRAGMA temp.cache_size=-32768"}) {
         if (!q.exec(QString::fromLatin1(sentencia)))
             return traducirError(q.lastError());
     }
@@ -228,11 +245,22 @@ ErrorBD BaseDatos::abrir(const QString &ruta, const QString &conexion)
     db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(ruta, "/"))
                        + QStringLiteral("?mode=rw"));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kEsperaMs));
+    // The journal files a reader of a WAL database makes, told apart from
+    // ones that were there already (they may hold committed pages).
+    const bool conWal = QFileInfo::exists(ruta + QStringLiteral("-wal"));
+    const bool conShm = QFileInfo::exists(ruta + QStringLiteral("-shm"));
     if (!db.open())
         return traducirError(db.lastError());
     ErrorBD error = prepararConexion(db);
     if (error.hay())
         db.close();
+    if (error.numero == kErrorBaseDaniada) {
+        // Nothing is left behind beside a damaged file.
+        if (!conWal && QFileInfo(ruta + QStringLiteral("-wal")).size() == 0)
+            QFile::remove(ruta + QStringLiteral("-wal"));
+        if (!conShm)
+            QFile::remove(ruta + QStringLiteral("-shm"));
+    }
     return error;
 }
 

@@ -12,6 +12,7 @@ namespace kv {
 constexpr int kErrorBaseBloqueada = 3051; // locked by another program, or access denied
 constexpr int kErrorTablaExiste = 3010;   // CREATE TABLE of a table that exists
 constexpr int kErrorIndiceExiste = 3283;  // the primary key (index) exists already
+constexpr int kErrorBaseDaniada = 3049;   // the file is no database, or a damaged one
 
 struct ErrorBD
 {
@@ -69,7 +70,9 @@ public:
 
     // Opens `ruta` under the connection name. A missing file keeps the
     // engine's "cannot open" failure; a file without write permission, or one
-    // that another program holds locked, gives 3051.
+    // that another program holds locked, gives 3051; a file that is no
+    // database, or whose pages are damaged (cut short, overwritten), gives
+    // 3049 and is left exactly as it was, with no journal files beside it.
     static ErrorBD abrir(const QString &ruta, const QString &conexion = QString::fromLatin1(kConexion));
     static void cerrar(const QString &conexion = QString::fromLatin1(kConexion));
     static QSqlDatabase base(const QString &conexion = QString::fromLatin1(kConexion));

@@ -3,6 +3,7 @@
 #include "store/accesodatos.h"
 #include "store/contexto.h"
 #include "store/formato.h"
+#include "store/mensajes.h"
 #include "store/numeros.h"
 #include "store/reloj.h"
 #include "store/texto.h"
@@ -120,7 +121,8 @@ QString ResumenEnvio::escribir(const LineaComandos &linea)
     // The one-page report.
     if (!m_archivoReporte.isEmpty()) {
         QFile reporte(m_ctx.sRutaReportes + u'/' + m_archivoReporte);
-        if (reporte.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        bool escrito = reporte.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        if (escrito) {
             for (const Cabecera &c : leerCabeceras(linea)) {
                 QByteArray pagina = "<!font!>Courier New<!/font!>\r\n<!nHojas!>1<!/nHojas!>\r\n"
                                     "<!Orientacion!>V<!/Orientacion!>\r\n<!Color!>&H80000005&<!/Color!>\r\n";
@@ -147,8 +149,20 @@ QString ResumenEnvio::escribir(const LineaComandos &linea)
                 pagina += registro(300, 3750, QStringLiteral("TRIBUTO          IMP.RESULT.     MONTO PAGO"));
                 pagina += registro(500, 4000, monto406.rightJustified(24, u' ') + monto410.rightJustified(18, u' '));
                 pagina += registro(300, 4500, pie);
-                reporte.write(pagina);
+                escrito = escrito && reporte.write(pagina) == pagina.size();
             }
+            escrito = escrito && reporte.flush();
+        }
+        if (!escrito) {
+            // A full disk: the register keeps no report that is not all there.
+            if (m_ctx.mensajes)
+                m_ctx.mensajes->mostrar(kTitulo,
+                                        QStringLiteral("No se pudo escribir el reporte %1:\n%2")
+                                            .arg(reporte.fileName(), reporte.errorString()),
+                                        Icono::Critico);
+            reporte.close();
+            m_datos.RetirarArchivoReporte(m_archivoReporte);
+            m_archivoReporte.clear();
         }
     }
 

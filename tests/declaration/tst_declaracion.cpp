@@ -206,6 +206,26 @@ private slots:
                                  << "03/2024" << QStringList();
         QTest::newRow("vacío") << MOD << ""
                                << "03/2024" << QStringList();
+        QTest::newRow("1 dígito") << MOD << "4"
+                                  << "03/2024" << QStringList {corto};
+        QTest::newRow("blancos alrededor de 7") << MOD << " 4451234 "
+                                                << "03/2024" << QStringList();
+        QTest::newRow("7 con 9") << MOD << "9445123"
+                                 << "03/2024" << QStringList();
+        QTest::newRow("9 dígitos") << MOD << "944512345"
+                                   << "03/2024" << QStringList();
+        QTest::newRow("9 sin 9") << MOD << "144512345"
+                                 << "03/2024" << QStringList();
+        // Two faults: the period's finding comes before the telephone's.
+        QTest::newRow("período inválido y fijo de 8")
+            << NEW << "14451234"
+            << "13/2024"
+            << QStringList {QStringLiteral("El Período tributario no es Válido..!!"), fijo};
+        QTest::newRow("período anterior al impuesto")
+            << NEW << ""
+            << "01/2003" << QStringList {QStringLiteral("El Período tributario no es Válido..!!")};
+        QTest::newRow("primer período") << NEW << ""
+                                        << "02/2003" << QStringList();
         // Too short stops the checks, even the period's.
         QTest::newRow("5 dígitos") << NEW << "44512"
                                    << "13/2024" << QStringList {corto};
@@ -281,6 +301,8 @@ private slots:
         const QString verificador
             = e.decl.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("87654321"));
         QCOMPARE(e.decl.validarOrden(QStringLiteral("8765432"), verificador),
+                 Declaracion::EstadoOrden::LargoIncorrecto);
+        QCOMPARE(e.decl.validarOrden(QStringLiteral("876543210"), verificador),
                  Declaracion::EstadoOrden::LargoIncorrecto);
         QCOMPARE(e.decl.validarOrden(QStringLiteral("87654321"),
                                      verificador == u"00" ? QStringLiteral("01") : QStringLiteral("00")),

@@ -217,6 +217,15 @@ private slots:
         QCOMPARE(e.filas(), 39);
         QCOMPARE(e.base.contar(QStringLiteral("TMPF517DETVP"), QStringLiteral("cod_vuelo=?"), {codigo}), 0);
         QVERIFY(v.modificado());
+
+        // Rows, but none chosen: neither button acts.
+        e.base.mensajes().limpiar();
+        v.grdDetalle()->setCurrentIndex(QModelIndex());
+        v.cmdAccion(1)->click();
+        v.cmdAccion(2)->click();
+        QCOMPARE(e.base.mensajes().textos(), QStringList(2, QStringLiteral("Tiene que Seleccionar un registro")));
+        QCOMPARE(e.aperturas.size(), 1);
+        QCOMPARE(e.filas(), 39);
     }
 
     // A long list shows its first rows at once and the rest while the
@@ -435,6 +444,31 @@ private slots:
         QCOMPARE(e.barra.periodo_ejercicio(), QStringLiteral("04/2024"));
         v.SSTab1()->setCurrentIndex(frmFormulario::kVuelos);
         QCOMPARE(v.SSTab1()->currentIndex(), int(frmFormulario::kVuelos));
+        v.SSTab1()->setCurrentIndex(frmFormulario::kIdentificacion);
+
+        // With the period set, "Si" is taken with its reminder.
+        m.limpiar();
+        v.OptRectifica(1)->click();
+        QVERIFY(v.OptRectifica(1)->isChecked());
+        QCOMPARE(m.textos(), QStringList {QStringLiteral("Recuerde que debe consignar información en todas las "
+                                                         "casillas, inclusive aquellas que no está rectificando.")});
+        QCOMPARE(m.ultimo().icono, Icono::Informacion);
+
+        // A month that does not exist, and then a period with no taxpayer.
+        m.limpiar();
+        v.MkePeriodo()->setFocus();
+        v.MkePeriodo()->clear();
+        QTest::keyClicks(v.MkePeriodo(), QStringLiteral("132024"));
+        QCOMPARE(m.textos(), QStringList {QStringLiteral("¡El Periodo tributario no es válido!")});
+        QCOMPARE(e.base.contexto().sPeriodo, QStringLiteral("202404"));
+        m.limpiar();
+        v.CmbRuc()->setCurrentIndex(-1);
+        v.MkePeriodo()->setFocus();
+        v.MkePeriodo()->clear();
+        QTest::keyClicks(v.MkePeriodo(), QStringLiteral("052024"));
+        QCOMPARE(m.textos(), QStringList {QStringLiteral("¡Debe Seleccionar un Contribuyente!")});
+        QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.CmbRuc()));
+        QCOMPARE(e.base.contexto().sPeriodo, QStringLiteral("202404"));
     }
 
     // A name longer than the field's 40 characters is taken whole from the
@@ -502,10 +536,33 @@ private slots:
                                QStringLiteral("El número de orden es incorrecto")}));
         QVERIFY(v.isVisible());
 
+        // The exit's check of the verification code has its own text.
         m.limpiar();
         QTest::keyClicks(v.txtOrden(), QStringLiteral("1"));
-        v.txtVerifica()->setText(
-            e.base.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("87654321")));
+        const QString verificador
+            = e.base.datos().CalculaVerificador(QStringLiteral("C0001"), QStringLiteral("87654321"));
+        const QString otro = verificador == u"00" ? QStringLiteral("01") : QStringLiteral("00");
+        v.txtVerifica()->setText(otro);
+        m.responder(Respuesta::Si);
+        v.CmdCancelar()->click();
+        QCOMPARE(m.textos(),
+                 (QStringList {QStringLiteral(" El número de orden ha cambiado. ¿Desea guardar los cambios?"),
+                               QStringLiteral("Digito verificador incorrecto")}));
+        QCOMPARE(v.focusWidget(), static_cast<QWidget *>(v.txtVerifica()));
+        QVERIFY(v.isVisible());
+
+        // The button's checks, each with its text.
+        m.limpiar();
+        v.CmdGrabar()->click();
+        v.txtOrden()->setText(QStringLiteral("8765432"));
+        v.CmdGrabar()->click();
+        QCOMPARE(m.textos(), (QStringList {QStringLiteral("     El digito Verificador es incorrecto"),
+                                           QStringLiteral("     El número de orden no es válido")}));
+        QCOMPARE(e.base.valor(QStringLiteral("SELECT norden FROM HCAB")).toString(), QStringLiteral("12345678"));
+
+        m.limpiar();
+        v.txtOrden()->setText(QStringLiteral("87654321"));
+        v.txtVerifica()->setText(verificador);
         v.CmdGrabar()->click();
         QCOMPARE(m.textos(),
                  QStringList {QStringLiteral("El número de orden fue grabado satisfactoriamente.")});

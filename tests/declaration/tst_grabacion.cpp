@@ -80,6 +80,7 @@ struct Escena
 
     QString columna(const QString &sql) { return base.valor(sql).toString(); }
 
+
     // Every row of the tables a save touches, as text, so that two moments
     // compare value by value (a null is told from an empty text).
     QStringList fotografia()
@@ -151,6 +152,9 @@ private slots:
     void nuevaPagadaConCheque()
     {
         Escena e;
+        // Nine different counts, so that each must land in its own column.
+        e.base.ejecutar(QStringLiteral("UPDATE TMPF517DETVP SET num_personal='2', num_transito='3', num_arrfor='4', "
+                                       "num_diplo='5', num_extrad='6', num_deport='7', num_adqanterior='8'"));
         const ResultadoGrabacion r = e.grabar(Escena::datos());
         QVERIFY2(r.grabada, qPrintable(r.textoFallo()));
         QVERIFY(r.consistente);
@@ -174,9 +178,44 @@ private slots:
             e.columna(QStringLiteral("SELECT idcasilla FROM DET WHERE casilla='410'")), QStringLiteral("05"));
         QCOMPARE(
             e.base.contar(QStringLiteral("DET"), QStringLiteral("idcasilla='01'")), esperadas.size() - 1);
-        QCOMPARE(e.base.contar(QStringLiteral("F517DETVP")), 1);
-        QCOMPARE(e.columna(QStringLiteral("SELECT semana FROM F517PAGPRE")), QStringLiteral("0"));
+        // The flight and the payment whole, column by column in table
+        // order. The flight's code: numeric part as in codigosDeControl, the
+        // counts' texts 145+50+51+52+53+54+55+56+293+497 = 1306.
+        QCOMPARE(e.base.filas(QStringLiteral("SELECT * FROM F517DETVP")),
+            QStringList { QStringLiteral(
+                "6|20456789120|202403|0517|2024-03-15|LA2041|10|2|3|4|5|6|7|8|120|1800|361306") });
+        QCOMPARE(e.base.filas(QStringLiteral("SELECT * FROM F517PAGPRE")),
+            QStringList { QStringLiteral(
+                "6|20456789120|202403|0517|0|5841|00000123|071301|2024-03-20|3456|3.456|1000|631792") });
         QCOMPARE(e.base.contexto().sRuc, kRuc);
+    }
+
+    // The header's payment columns for each payment method: only cash
+    // writes the amount into efectivo, only a cheque its bank, number and
+    // amount; no method chosen writes neither.
+    void formaDePagoEnLaCabecera_data()
+    {
+        QTest::addColumn<QString>("forma");
+        QTest::addColumn<QString>("cabecera");
+        QTest::addColumn<QString>("banco015");
+        QTest::newRow("efectivo") << "E" << " / / /246565/0" << "";
+        QTest::newRow("cheque") << "C" << "05/00012345/246565//0" << "5";
+        QTest::newRow("ninguna") << "X" << " / / / /9" << "";
+    }
+    void formaDePagoEnLaCabecera()
+    {
+        QFETCH(QString, forma);
+        QFETCH(QString, cabecera);
+        QFETCH(QString, banco015);
+        Escena e;
+        DatosDeclaracion d = Escena::datos();
+        d.pago.formapago = forma;
+        QVERIFY(e.grabar(d).grabada);
+        QCOMPARE(e.columna(QStringLiteral("SELECT bcolibrad || '/' || nrocheque || '/' || cheque || '/' || "
+                                          "efectivo || '/' || estado FROM CAB")),
+            cabecera);
+        QCOMPARE(e.columna(QStringLiteral("SELECT i_valor FROM DET WHERE casilla='015'")), banco015);
+        QCOMPARE(e.columna(QStringLiteral("SELECT i_valor FROM DET WHERE casilla='872'")), forma);
     }
 
     // The codes worked out by hand, as the record check code adds them: the

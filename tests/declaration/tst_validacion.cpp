@@ -176,14 +176,27 @@ private slots:
     {
         QTest::addColumn<QString>("tasa");
         QTest::addColumn<QString>("impuesto");
-        QTest::addColumn<bool>("valida");
-        QTest::newRow("2 pasa") << QStringLiteral("2.000") << QStringLiteral("71,700") << true;
-        QTest::newRow("9.999 pasa") << QStringLiteral("9.999") << QStringLiteral("71,700") << true;
-        QTest::newRow("10 falla") << QStringLiteral("10") << QStringLiteral("71,700") << false;
-        QTest::newRow("1.999 falla") << QStringLiteral("1.999") << QStringLiteral("71,700") << false;
-        QTest::newRow("cuatro decimales") << QStringLiteral("3.4567") << QStringLiteral("71,700") << false;
-        QTest::newRow("sin tasa con impuesto") << QString() << QStringLiteral("1") << false;
-        QTest::newRow("sin tasa ni impuesto") << QString() << QStringLiteral("0") << true;
+        QTest::addColumn<QString>("importe");
+        QTest::addColumn<QString>("mensaje"); // the first finding; empty: none
+        const QString rango = QStringLiteral("Vuelos y Cantidad de Pasajeros : El Tipo de Cambio debe ser mayor "
+                                             "o igual a 2 y menor a 10 (Casilla 397)");
+        const QString sinTasa
+            = QStringLiteral("Vuelos y Cantidad de Pasajeros : Ingrese Tipo de Cambio (Casilla 397)");
+        const QString sinImporte
+            = QStringLiteral("Determinación de la Deuda : Ingrese Monto a Pagar (Casilla 410)");
+        const QString pagado = QStringLiteral("247,365");
+        QTest::newRow("2 pasa") << QStringLiteral("2.000") << QStringLiteral("71,700") << pagado << QString();
+        QTest::newRow("9.999 pasa") << QStringLiteral("9.999") << QStringLiteral("71,700") << pagado << QString();
+        QTest::newRow("10 falla") << QStringLiteral("10") << QStringLiteral("71,700") << pagado << rango;
+        QTest::newRow("1.999 falla") << QStringLiteral("1.999") << QStringLiteral("71,700") << pagado << rango;
+        QTest::newRow("cuatro decimales") << QStringLiteral("3.4567") << QStringLiteral("71,700") << pagado << rango;
+        QTest::newRow("sin tasa con impuesto") << QString() << QStringLiteral("1") << pagado << sinTasa;
+        QTest::newRow("sin tasa ni impuesto") << QString() << QStringLiteral("0") << pagado << QString();
+        QTest::newRow("sin tasa, impuesto en blanco") << QString() << QString() << pagado << QString();
+        // Two faults: the amount to pay is checked first.
+        QTest::newRow("sin importe y tasa fuera de rango")
+            << QStringLiteral("1.5") << QStringLiteral("71,700") << QString() << sinImporte;
+        QTest::newRow("sin importe ni tasa") << QString() << QStringLiteral("1") << QString() << sinImporte;
     }
 
     // The silent check shows nothing, not even the rate's own text check,
@@ -192,7 +205,8 @@ private slots:
     {
         QFETCH(QString, tasa);
         QFETCH(QString, impuesto);
-        QFETCH(bool, valida);
+        QFETCH(QString, importe);
+        QFETCH(QString, mensaje);
         Escena e;
         QFile previo(rutaMensajes(e.base.contexto()));
         QVERIFY(previo.open(QIODevice::WriteOnly));
@@ -201,12 +215,22 @@ private slots:
         DatosDeclaracion d = Escena::completa();
         d.casillas[QStringLiteral("397")] = tasa;
         d.casillas[QStringLiteral("396")] = impuesto;
+        d.casillas[QStringLiteral("410")] = importe;
         const ResultadoValidacion r = e.validar(d, ModoValidacion::Silencioso);
-        QCOMPARE(r.valida, valida);
-        if (!valida)
-            QCOMPARE(r.hallazgos.first().casilla, QStringLiteral("397"));
+        QCOMPARE(r.valida, mensaje.isEmpty());
+        QCOMPARE(r.hallazgos.size(), mensaje.isEmpty() ? 0 : 1);
+        if (!mensaje.isEmpty()) {
+            QCOMPARE(r.hallazgos.first().mensaje, mensaje);
+            QCOMPARE(r.hallazgos.first().casilla, importe.isEmpty() ? QStringLiteral("410") : QStringLiteral("397"));
+        }
         QVERIFY(e.base.mensajes().mostrados().isEmpty());
         QCOMPARE(e.archivo(), QByteArray("anterior\r\n"));
+
+        // In file mode the same finding is the file's first line.
+        if (!mensaje.isEmpty()) {
+            e.validar(d);
+            QVERIFY2(e.archivo().startsWith(aCp1252(mensaje + QStringLiteral("\r\n"))), e.archivo().constData());
+        }
     }
 
     void cheque()
@@ -225,6 +249,11 @@ private slots:
 
         // The silent check stops at the first.
         QCOMPARE(e.validar(d, ModoValidacion::Silencioso).hallazgos.size(), 1);
+
+        // A bank the panel does not know is no bank.
+        d.pago = { QStringLiteral("C"), QString(), QStringLiteral("00012345"), QStringLiteral("247,365") };
+        QCOMPARE(mensajes(e.validar(d).hallazgos),
+            QStringList { QStringLiteral("Determinación de la Deuda: Ingrese el banco") });
 
         d.pago = { QStringLiteral("C"), QStringLiteral("05"), QStringLiteral("000"), QStringLiteral("0") };
         r = e.validar(d);
@@ -383,6 +412,15 @@ private slots:
         QVERIFY(r.hallazgos.first().detiene);
         QCOMPARE(
             e.archivo(), aCp1252(u"Determinación de la Deuda : Ingrese Monto a Pagar (Casilla 410)\r\n"));
+        QVERIFY(r.abrirReporte);
+
+        // The telephone alone: told in its box, and no empty report opens.
+        e.base.mensajes().limpiar();
+        d.casillas[QStringLiteral("410")] = QStringLiteral("247,365");
+        const ResultadoValidacion solo = e.validar(d);
+        QVERIFY(!solo.valida);
+        QVERIFY(!solo.abrirReporte);
+        QCOMPARE(e.archivo(), QByteArray());
     }
 };
 

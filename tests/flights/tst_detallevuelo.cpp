@@ -51,6 +51,22 @@ private Q_SLOTS:
                                                 << QStringList{"1", "0", "0", "0", "0", "0", "0", "0", "0"} << "" << "";
         QTest::newRow("an empty count") << "15/03/2004" << "AB1" << QStringList{"1", "0", "0", "0", "0", ""}
                                         << "Debe ingresar todos los datos " << "5";
+        QTest::newRow("the last count empty") << "15/03/2004" << "AB1"
+                                              << QStringList{"1", "0", "0", "0", "0", "0", "0", "0", " "}
+                                              << "Debe ingresar todos los datos " << "8";
+        // Two faults at once: the first check in the window's order wins.
+        QTest::newRow("no code and an empty count") << "15/03/2004" << "" << QStringList{"1", ""}
+                                                    << "Debe ingresar el código de vuelo." << "codigo";
+        QTest::newRow("code of zeros and no crew") << "15/03/2004" << "00" << QStringList{"0"}
+                                                   << "El código de vuelo debe ser diferente de 0." << "codigo";
+        QTest::newRow("no crew and an empty count") << "15/03/2004" << "AB1" << QStringList{"0", ""}
+                                                    << "El número de Tripulantes debe ser mayor a 0." << "0";
+        QTest::newRow("no crew typed and an empty count") << "15/03/2004" << "AB1" << QStringList{"", ""}
+                                                          << "Debe ingresar todos los datos " << "0";
+        QTest::newRow("tomorrow and no code") << "08/12/2026" << "" << iguales
+                                              << "La fecha de Arribo No debe ser mayor a la actual." << "fecha";
+        QTest::newRow("incomplete and no code") << "15/03/20__" << "" << QStringList{""}
+                                                << "Ingrese la fecha de arribo correctamente" << "fecha";
     }
     void validaDatos()
     {

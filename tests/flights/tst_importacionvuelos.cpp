@@ -32,17 +32,22 @@ QString diaNoviembre(int i)
     return QStringLiteral("%1/11/2026").arg(1 + i % 30, 2, 10, QLatin1Char('0'));
 }
 
+// Every column of every flight of the working copy, in the table's order
+// (key, date, code, the nine counts, the tax), one flight a line.
 QStringList filasVuelos(const BaseDePrueba &base)
 {
     QStringList filas;
     QSqlQuery q(base.db());
     q.exec(QStringLiteral(
-        "SELECT fec_arribo, cod_vuelo, num_tripulantes, num_afectos, mto_dolar FROM TMPF517DETVP "
-        "ORDER BY fec_arribo, cod_vuelo"));
-    while (q.next())
-        filas << QStringList { q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-            q.value(3).toString(), q.value(4).toString() }
-                     .join(u' ');
+        "SELECT tip_doc_d, doc_id_d, periodo, formulario, fec_arribo, cod_vuelo, num_tripulantes, num_personal, "
+        "num_transito, num_arrfor, num_diplo, num_extrad, num_deport, num_adqanterior, num_afectos, mto_dolar "
+        "FROM TMPF517DETVP ORDER BY fec_arribo, cod_vuelo"));
+    while (q.next()) {
+        QStringList valores;
+        for (int i = 0; i < 16; ++i)
+            valores << (q.isNull(i) ? QStringLiteral("<null>") : q.value(i).toString());
+        filas << valores.join(u' ');
+    }
     return filas;
 }
 
@@ -66,6 +71,8 @@ private Q_SLOTS:
         QTest::newRow("tomorrow, declared month")
             << QStringLiteral("12/2026") << linea(QStringLiteral("08/12/2026"), QStringLiteral("A1"))
             << QStringLiteral("Fecha de Arribo no debe ser mayor a la actual ");
+        QTest::newRow("today") << QStringLiteral("12/2026")
+                               << linea(QStringLiteral("07/12/2026"), QStringLiteral("A1")) << QString();
         QTest::newRow("future, other month")
             << nov << linea(QStringLiteral("08/12/2026"), QStringLiteral("A1"))
             << QStringLiteral("El año y mes de la fecha de Arribo deben ser iguales "
@@ -91,6 +98,42 @@ private Q_SLOTS:
         QTest::newRow("1a") << nov
                             << linea(QStringLiteral("17/11/2026"), QStringLiteral("A1"), QStringLiteral("1a"))
                             << QStringLiteral("Detalle de número personas a bordo debe ser numérico.");
+        QTest::newRow("no crew") << nov
+                                 << linea(QStringLiteral("17/11/2026"), QStringLiteral("A1"), QStringLiteral("000"))
+                                 << QStringLiteral("El número de tripulantes debe ser mayor a 0.");
+        QTest::newRow("no code") << nov << linea(QStringLiteral("17/11/2026"), QString())
+                                 << QStringLiteral("Código de vuelo está en blanco.");
+        QTest::newRow("date of nine characters")
+            << nov << linea(QStringLiteral("1/11/2026"), QStringLiteral("A1"))
+            << QStringLiteral("Fecha de Arribo está en blanco o es incorrecta");
+        QTest::newRow("no such day") << nov << linea(QStringLiteral("31/11/2026"), QStringLiteral("A1"))
+                                     << QStringLiteral("Fecha de Arribo no es válida");
+        QTest::newRow("the day before the tax")
+            << QStringLiteral("02/2003") << linea(QStringLiteral("16/02/2003"), QStringLiteral("A1"))
+            << QStringLiteral("Fecha de Arribo debe ser mayor o igual al 17/02/2003 ");
+        QTest::newRow("the tax's first day")
+            << QStringLiteral("02/2003") << linea(QStringLiteral("17/02/2003"), QStringLiteral("A1")) << QString();
+        QTest::newRow("15 letters") << nov
+                                    << linea(QStringLiteral("17/11/2026"), QStringLiteral("ABCDEFGHIJKLMNO"))
+                                    << QString();
+        QTest::newRow("five digits") << nov
+                                     << linea(QStringLiteral("17/11/2026"), QStringLiteral("A1"),
+                                            QStringLiteral("12"), QStringLiteral("99999"))
+                                     << QString();
+        // Two faults in one line: the later field's wins.
+        QTest::newRow("no code and no crew")
+            << nov << linea(QStringLiteral("17/11/2026"), QString(), QStringLiteral("0"))
+            << QStringLiteral("El número de tripulantes debe ser mayor a 0.");
+        QTest::newRow("other month and a hyphen in the code")
+            << nov << linea(QStringLiteral("17/10/2026"), QStringLiteral("LA-1"))
+            << QStringLiteral("El código de vuelo debe ser sólo letras y números.");
+        QTest::newRow("no crew and a letter in the last count")
+            << nov
+            << linea(QStringLiteral("17/11/2026"), QStringLiteral("A1"), QStringLiteral("0"), QStringLiteral("x"))
+            << QStringLiteral("Detalle de número personas a bordo debe ser numérico.");
+        QTest::newRow("zeros and more than 15 characters")
+            << nov << linea(QStringLiteral("17/11/2026"), QStringLiteral("0000000000000000"))
+            << QStringLiteral("El código de vuelo debe ser diferente de 0.");
         QTest::newRow("backspace in a count")
             << nov << linea(QStringLiteral("17/11/2026"), QStringLiteral("A1"), QStringLiteral("1\b"))
             << QStringLiteral("Detalle de número personas a bordo debe ser numérico.");
@@ -106,7 +149,8 @@ private Q_SLOTS:
         QCOMPARE(l.error, error);
         if (l.aceptada() && l.campos[1] == u"la2401") {
             QCOMPARE(l.codigo, QStringLiteral("LA2401"));
-            QCOMPARE(l.cantidades[0], QStringLiteral("12"));
+            const QStringList cantidades(l.cantidades.cbegin(), l.cantidades.cend());
+            QCOMPARE(cantidades.join(u' '), QStringLiteral("12 0 3 0 1 0 0 0 150"));
             QCOMPARE(l.fecha, QDate(2026, 11, 17));
         }
     }
@@ -147,15 +191,14 @@ private Q_SLOTS:
         const QString ruta = escribirArchivoVuelos(
             base, { kBueno, linea(QStringLiteral("18/11/2026"), QStringLiteral("la2402")) });
         QVERIFY(importacion.ImportarVuelos(ruta).satisfactoria());
-        escribirArchivoVuelos(base,
-            { linea(QStringLiteral("18/11/2026"), QStringLiteral("LA2402"), QStringLiteral("9"),
-                QStringLiteral("007")) });
+        // Nine different counts: each lands in its own column.
+        escribirArchivoVuelos(base, { QStringLiteral("18/11/2026|LA2402|9|1|2|3|4|5|6|08|007|") });
         const ResultadoImportacion r = importacion.ImportarVuelos(ruta);
         QVERIFY(r.satisfactoria());
         QCOMPARE(r.transferidos, qint64(1));
         QCOMPARE(filasVuelos(base),
-            QStringList({ QStringLiteral("2026-11-17 LA2401 12 150 2250"),
-                QStringLiteral("2026-11-18 LA2402 9 7 105") }));
+            QStringList({ QStringLiteral("6 20100070970 202611 0517 2026-11-17 LA2401 12 0 3 0 1 0 0 0 150 2250"),
+                QStringLiteral("6 20100070970 202611 0517 2026-11-18 LA2402 9 1 2 3 4 5 6 8 7 105") }));
         // With no refused line the error file is there, empty.
         QCOMPARE(leerBytes(importacion.rutaErrores()), QByteArray());
     }
@@ -281,8 +324,8 @@ private Q_SLOTS:
                  aCp1252(QStringLiteral("19/11/2026  LA-1             Fila 41: El código de vuelo debe ser sólo "
                                         "letras y números.\r\n")));
         QCOMPARE(filasVuelos(base),
-                 QStringList({QStringLiteral("2026-11-17 LA2401 12 150 2250"),
-                              QStringLiteral("2026-11-18 LA2402 12 7 105")}));
+                 QStringList({QStringLiteral("6 20100070970 202611 0517 2026-11-17 LA2401 12 0 3 0 1 0 0 0 150 2250"),
+                              QStringLiteral("6 20100070970 202611 0517 2026-11-18 LA2402 12 0 3 0 1 0 0 0 7 105")}));
     }
 
     // The database ends the transaction half way: the working copy is as it

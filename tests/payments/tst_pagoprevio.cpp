@@ -53,6 +53,8 @@ private slots:
         QTest::newRow("1000 a 3.456") << "1000" << "3.456" << "3,456";
         QTest::newRow("con separadores") << "1,000" << "3.456" << "3,456";
         QTest::newRow("medio sol hacia arriba") << "1" << "2.500" << "3";
+        // The dollars are taken to whole ones first: 1,001 × 3.
+        QTest::newRow("dolares con medio") << "1000.5" << "3" << "3,003";
         // 9,499,999,999,999,990.5 has no binary fraction that holds it.
         QTest::newRow("quince cifras") << "999999999999999" << "9.500" << "9,499,999,999,999,991";
         QTest::newRow("sin tipo de cambio") << "1000" << "" << "0";

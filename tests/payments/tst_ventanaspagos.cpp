@@ -227,6 +227,14 @@ private slots:
         e.lista->cmdAccion(FrmListaPagosPrevios::kEliminar)->click();
         QCOMPARE(e.modelo()->rowCount(), 1);
         QCOMPARE(e.total(), QStringLiteral("3456"));
+
+        // A row left, none chosen: neither button acts.
+        e.base.mensajes().limpiar();
+        e.lista->grdPagosPrevios()->setCurrentIndex(QModelIndex());
+        e.lista->cmdAccion(FrmListaPagosPrevios::kModificar)->click();
+        e.lista->cmdAccion(FrmListaPagosPrevios::kEliminar)->click();
+        QCOMPARE(e.base.mensajes().textos(), QStringList(2, QStringLiteral("Tiene que Seleccionar un registro")));
+        QCOMPARE(e.modelo()->rowCount(), 1);
     }
 
     void declaracionEnviadaSoloSeMira()

@@ -5,7 +5,6 @@
 #include "reports/reporteinconsistencias.h"
 #include "store/texto.h"
 
-#include <QLocale>
 #include <QTest>
 
 using namespace kv;

@@ -49,23 +49,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("caso");
         QTest::addColumn<int>("paginas");
-        QTest::newRow("three flights, cash") << "efectivo3" << 2;
-        QTest::newRow("40 flights over two pages") << "vuelos40" << 3;
-        QTest::newRow("cheque, previous payments, annexes") << "cheque_anexos" << 3;
-        QTest::newRow("sent, order and control numbers") << "enviada" << 3;
-        QTest::newRow("negative box, no flights, no payments") << "negativa" << 3;
+        QTest::addColumn<QString>("orden"); // "": as stored; else the order number the list gives
+        QTest::newRow("three flights, cash") << "efectivo3" << 2 << "";
+        QTest::newRow("40 flights over two pages") << "vuelos40" << 3 << "";
+        QTest::newRow("cheque, previous payments, annexes") << "cheque_anexos" << 3 << "";
+        QTest::newRow("sent, order and control numbers") << "enviada" << 3 << "";
+        // Sent, its order number not yet recorded: the same print-out
+        // without the boxes of the control and order numbers.
+        QTest::newRow("sent, no order number yet") << "enviada" << 3 << "        ";
+        QTest::newRow("negative box, no flights, no payments") << "negativa" << 3 << "";
     }
 
     void referencias()
     {
         QFETCH(QString, caso);
         QFETCH(int, paginas);
+        QFETCH(QString, orden);
         BaseDePrueba base;
         QVERIFY(base.valida());
         prepararDeclaraciones(base);
 
         ReporteFormulario reporte(base.datos());
-        const DeclaracionPrueba d = declaracionPrueba(caso);
+        DeclaracionPrueba d = declaracionPrueba(caso);
+        if (!orden.isEmpty())
+            d.orden = orden;
         const ReporteFormulario::Resultado r = reporte.generar(d.impresion());
         QVERIFY2(r.correcto(), qPrintable(r.error));
         QCOMPARE(r.paginas, paginas);
@@ -77,7 +84,15 @@ private Q_SLOTS:
                  QStringLiteral("ZEN001 000001 6 ") + d.ruc);
 
         const QByteArray escrito = leer(base.contexto().sRutaReportes + u'/' + r.archivo);
-        const QByteArray esperado = leer(referencia(caso));
+        QByteArray esperado = leer(referencia(caso));
+        if (!orden.isEmpty()) {
+            QList<QByteArray> lineas = esperado.split('\n');
+            lineas.removeIf([](const QByteArray &l) {
+                return l.startsWith("pCuadro|150|1640|2650|1910|") || l.startsWith("pCuadro|8500|1640|11000|1910|")
+                    || l.contains("|1720|");
+            });
+            esperado = lineas.join('\n');
+        }
         QVERIFY2(escrito == esperado, qPrintable(primeraDiferencia(escrito, esperado)));
     }
 

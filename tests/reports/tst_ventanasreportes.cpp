@@ -66,6 +66,12 @@ void TstVentanasReportes::rango_data()
     QTest::newRow("mitad al par") << "2.5" << "3.5" << QString() << 2 << 4;
     QTest::newRow("blancos y decimales") << " 1 " << "1 0" << QString() << 1 << 10;
     QTest::newRow("mas alla del total") << "7" << "9" << QString() << 7 << 9;
+    // Two faults at once: the first check wins.
+    QTest::newRow("cero y fin vacio") << "0" << "" << "Página inicial debe ser a partir de 1." << 0 << 0;
+    QTest::newRow("vacio y fin vacio") << "" << "" << "Ingrese página de inicio." << 0 << 0;
+    QTest::newRow("vacio y al reves") << " " << "0" << "Ingrese página de inicio." << 0 << 0;
+    QTest::newRow("negativo y al reves") << "-2" << "-3" << "Página inicial debe ser a partir de 1." << 0 << 0;
+    QTest::newRow("fin vacio con inicio mayor") << "9" << " " << "Ingrese página de Fin." << 0 << 0;
     QTest::newRow("fraccion menor que el inicio") << "2.6" << "2.5" << "Página de Inicio debe ser mayor a página de Fin."
                                                   << 0 << 0;
 }
