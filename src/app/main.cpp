@@ -1,5 +1,6 @@
 // KV517, the declaration program of form 0517. The host program starts it
 // without arguments; see ProgramaKv517 for KV517_MENSAJES.
+#include "app/guardiaconexion.h"
 #include "app/mdifrm.h"
 #include "app/programakv517.h"
 #include "app/ventanaskv517.h"
@@ -32,5 +33,8 @@ int main(int argc, char *argv[])
     if (!ventana.cargar(programa.arranque()))
         return 1;
     programa.atenderLlamadas(&ventana);
+    // A server that went away is met again at the user's next action.
+    kv::GuardiaConexion guardia(programa.contexto());
+    app.installEventFilter(&guardia);
     return app.exec();
 }

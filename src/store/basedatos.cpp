@@ -2,6 +2,8 @@
 
 #include "funcionessqlite.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -74,11 +76,31 @@ bool esBloqueoPostgres(const QString &estado)
     return bloqueos.contains(estado);
 }
 
+// The server's conditions that end the session: a connection exception
+// (class 08), the server shutting down or the session ended by its
+// administrator, a server starting up again.
+bool esConexionPerdidaPostgres(const QString &estado)
+{
+    return estado.startsWith(u"08") || estado == u"57P01" || estado == u"57P02" || estado == u"57P03";
+}
+
+const QString kTextoConexionPerdida = QStringLiteral("Se perdió la conexión con el servidor de la base de datos");
+
+// A statement that failed without the server's condition code: libpq found
+// the connection closed under it. The code is missing in that case only.
+bool algunaConexionPerdida()
+{
+    const QStringList nombres = QSqlDatabase::connectionNames();
+    return std::any_of(nombres.cbegin(), nombres.cend(), [](const QString &n) { return BaseDatos::perdida(n); });
+}
+
 ErrorBD traducirErrorPostgres(const QSqlError &error)
 {
     const QString estado = error.nativeErrorCode();
     QString texto = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
     texto = texto.trimmed();
+    if (esConexionPerdidaPostgres(estado))
+        return {kErrorConexionPerdida, kTextoConexionPerdida + QStringLiteral(" (") + texto + u')'};
     if (esBloqueoPostgres(estado))
         return {kErrorBaseBloqueada, texto};
     if (estado == u"42P07") // duplicate relation: a table, or the index of a key
@@ -147,12 +169,18 @@ ErrorBD prepararPostgres(QSqlDatabase &db)
 
 ErrorBD traducirError(const QSqlError &error)
 {
+    // A statement on a connection the driver closed when it lost the server
+    // fails with no error at all.
     if (error.type() == QSqlError::NoError)
-        return {};
+        return algunaConexionPerdida() ? ErrorBD{kErrorConexionPerdida, kTextoConexionPerdida} : ErrorBD{};
     // SQLite's result codes have at most four digits; PostgreSQL's
     // conditions are five-character SQLSTATEs.
     if (error.nativeErrorCode().size() == 5)
         return traducirErrorPostgres(error);
+    if (error.nativeErrorCode().isEmpty() && algunaConexionPerdida()) {
+        const QString texto = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+        return {kErrorConexionPerdida, kTextoConexionPerdida + QStringLiteral(" (") + texto.trimmed() + u')'};
+    }
     bool ok = false;
     int codigo = error.nativeErrorCode().toInt(&ok) & 0xff;
     const QString texto = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
@@ -276,6 +304,14 @@ void BaseDatos::cerrar(const QString &conexion)
 }
 
 QSqlDatabase BaseDatos::base(const QString &conexion) { return QSqlDatabase::database(conexion, false); }
+
+bool BaseDatos::perdida(const QString &conexion)
+{
+    // Qt's driver closes the connection when a statement finds the server
+    // gone; a connection opened again on a server out of reach stays closed.
+    const QSqlDatabase db = base(conexion);
+    return db.isValid() && motorDe(db) == Motor::PostgreSQL && !db.isOpen();
+}
 
 ErrorBD BaseDatos::crear(const QString &ruta, const QString &conexion)
 {

@@ -13,6 +13,7 @@ constexpr int kErrorBaseBloqueada = 3051; // locked by another program, or acces
 constexpr int kErrorTablaExiste = 3010;   // CREATE TABLE of a table that exists
 constexpr int kErrorIndiceExiste = 3283;  // the primary key (index) exists already
 constexpr int kErrorBaseDaniada = 3049;   // the file is no database, or a damaged one
+constexpr int kErrorConexionPerdida = 3146; // the server went away (restarted, stopped, cut off)
 
 struct ErrorBD
 {
@@ -76,6 +77,13 @@ public:
     static ErrorBD abrir(const QString &ruta, const QString &conexion = QString::fromLatin1(kConexion));
     static void cerrar(const QString &conexion = QString::fromLatin1(kConexion));
     static QSqlDatabase base(const QString &conexion = QString::fromLatin1(kConexion));
+
+    // True when the connection to a PostgreSQL server is known to be broken:
+    // a statement found the server gone (restarted, stopped, or the session
+    // ended by its administrator), or opening it again failed. Nothing is
+    // asked of the server; a file is never lost. What the session held (its temporary tables, an open
+    // transaction) went with it: only abrir again brings the database back.
+    static bool perdida(const QString &conexion = QString::fromLatin1(kConexion));
 
     // Creates an empty database file (the host's first start and the tests);
     // the module's programs never call it.

@@ -6,6 +6,7 @@
 // list. What is saved and what is printed are then read back.
 #include "../declaration/declaracionprueba.h"
 #include "app/arranque.h"
+#include "app/guardiaconexion.h"
 #include "app/mdifrm.h"
 #include "app/ventanaskv517.h"
 #include "declaration/frmformulario.h"
@@ -16,6 +17,7 @@
 #include "reports/ui/frmimprimeform.h"
 #include "store/ui/barraestadoqdl.h"
 #include "store/ui/formadepagoqdl.h"
+#include "store/basedatos.h"
 #include "support/ventanamodal.h"
 
 #include <QAction>
@@ -424,6 +426,81 @@ private slots:
         QCOMPARE(spool.size(), 1);
         comprobarReporte(e.base.contexto().sRutaReportes + u'/' + spool.first());
         qInfo("de nueva a impresa: %lld ms", qint64(reloj.elapsed()));
+    }
+
+    // The server goes away while a declaration is open (its session ends,
+    // as a restart ends it, without stopping the server the other tests
+    // share): the statement that meets it says the connection was lost; the
+    // next click closes the declaration without asking to save it and
+    // reconnects, or says the server is still out of reach and tries again
+    // at the click after; what was stored before is as it was.
+    void servidorPerdido()
+    {
+        Escena e;
+        if (e.base.motor() != Motor::PostgreSQL)
+            QSKIP("a server's connection");
+        guardarVuelos(e.base, QStringLiteral("F517DETVP"), 40);
+        const QString guardados = QStringLiteral("SELECT * FROM F517DETVP ORDER BY fec_arribo, cod_vuelo");
+        const QStringList antes = e.filas(guardados);
+        QCOMPARE(antes.size(), 40);
+        QVERIFY(e.cargar());
+        Contexto &ctx = e.base.contexto();
+        GuardiaConexion guardia(ctx);
+        qApp->installEventFilter(&guardia);
+        MensajesGuionados &m = e.base.mensajes();
+        const UbicacionBase ubicacion = ctx.ubicacion;
+
+        ErrorBD alPerderla;
+        QStringList dichos;
+        bool abiertaTrasFallo = false;
+        enLaVentanaModal<frmFormulario>([&](frmFormulario *v) {
+            m.limpiar();
+            QSqlQuery pid(ctx.db());
+            QVERIFY(pid.exec(QStringLiteral("SELECT pg_backend_pid()")) && pid.next());
+            QVERIFY(!BaseDatos::perdida(ctx.conexion));
+            QVERIFY(BaseDatos::abrir(ubicacion, QStringLiteral("administrador")).numero == 0);
+            {
+                QSqlQuery fin(BaseDatos::base(QStringLiteral("administrador")));
+                QVERIFY(fin.exec(QStringLiteral("SELECT pg_terminate_backend(%1, 5000)").arg(pid.value(0).toInt())));
+            }
+            BaseDatos::cerrar(QStringLiteral("administrador"));
+            QSqlQuery q(ctx.db());
+            QVERIFY(!q.exec(QStringLiteral("SELECT count(*) FROM TMPF517DETVP")));
+            alPerderla = traducirError(q.lastError());
+            QVERIFY(BaseDatos::perdida(ctx.conexion));
+            // Every statement after it says the same, whatever the driver says.
+            QVERIFY(!q.exec(QStringLiteral("SELECT 1")));
+            QCOMPARE(traducirError(q.lastError()).numero, kErrorConexionPerdida);
+            QVERIFY(m.textos().isEmpty());
+
+            // The server still out of reach: said, and the click goes nowhere.
+            ctx.ubicacion.nombrePg = QStringLiteral("kv_no_existe");
+            QTest::mouseClick(v->SSTab1()->tabBar(), Qt::LeftButton);
+            abiertaTrasFallo = v->isVisible();
+            dichos << m.textos();
+            ctx.ubicacion = ubicacion;
+            QTest::mouseClick(e.principal.get(), Qt::LeftButton);
+            dichos << m.textos().mid(dichos.size());
+        });
+        QAction *nueva = e.comando(QStringLiteral("&Nueva"));
+        QVERIFY(nueva);
+        nueva->trigger();
+        qApp->removeEventFilter(&guardia);
+
+        QCOMPARE(alPerderla.numero, kErrorConexionPerdida);
+        QVERIFY2(alPerderla.texto.startsWith(u"Se perdió la conexión con el servidor de la base de datos ("),
+                 qPrintable(alPerderla.texto));
+        QVERIFY(!abiertaTrasFallo);
+        QCOMPARE(dichos.size(), 2);
+        QVERIFY2(dichos.at(0).startsWith(u"Se perdió la conexión con el servidor de la base de datos y no se pudo "
+                                         "volver a conectar:\n"),
+                 qPrintable(dichos.at(0)));
+        QVERIFY(dichos.at(0).contains(u"\nLa declaración que estaba abierta se cerró: lo que no se había grabado"));
+        QCOMPARE(dichos.at(1), QStringLiteral("Se perdió la conexión con el servidor de la base de datos y se volvió "
+                                              "a conectar."));
+        QVERIFY(!BaseDatos::perdida(ctx.conexion));
+        QCOMPARE(e.filas(guardados), antes);
+        QCOMPARE(e.filas(QStringLiteral("SELECT count(*) FROM TMPF517DETVP")), QStringList{"0"});
     }
 };
 
