@@ -22,6 +22,16 @@ namespace kv {
 
 namespace {
 
+// An import that stopped, with why; nothing of it was kept.
+ResultadoImportacion interrumpida(
+    ErrorBD error, ResultadoImportacion::Estado estado = ResultadoImportacion::Estado::Interrumpida)
+{
+    ResultadoImportacion r;
+    r.estado = estado;
+    r.error = std::move(error);
+    return r;
+}
+
 ErrorBD errorArchivo(const QFileDevice &archivo, const QString &accion)
 {
     return { kErrorArchivo,
@@ -430,29 +440,20 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
 {
     using Estado = ResultadoImportacion::Estado;
     ResultadoImportacion r;
-    const Utilidad &utilidad = *m_ctx.utilidad;
-    if (!utilidad.existeArchivo(ruta))
+    if (!m_ctx.utilidad->existeArchivo(ruta))
         return r;
-
-    const auto interrumpir = [&r](ErrorBD error) {
-        r.estado = Estado::Interrumpida;
-        r.transferidos = 0;
-        r.rechazados = 0;
-        r.error = std::move(error);
-        return r;
-    };
 
     // The whole file is checked before anything is written: every line with
     // its eleven "|" first, then every line ending in one.
     ArchivoTexto archivo;
     if (!archivo.leer(ruta))
-        return interrumpir(archivo.error());
-    AvanceImportacion paso;
+        return interrumpida(archivo.error());
+    qint64 total = 0;
     bool terminadas = true;
     // In the code page "|" and the blank are the bytes of those characters
     // and no other: the lines are checked as they are in the file.
     const bool completas = archivo.recorrerBytes([&](QByteArrayView l) {
-        ++paso.total;
+        ++total;
         if (terminadas) {
             QByteArrayView recortada = l;
             while (!recortada.isEmpty() && recortada.back() == ' ')
@@ -468,60 +469,48 @@ ResultadoImportacion ImportacionVuelos::ImportarVuelos(
 
     QFile errores(rutaErrores());
     if (!errores.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return interrumpir(errorArchivo(errores, QStringLiteral("No se pudo crear el archivo")));
+        return interrumpida(errorArchivo(errores, QStringLiteral("No se pudo crear el archivo")));
     if (!terminadas) {
         r.estado = Estado::SinSeparadorFinal;
         return r;
     }
-
-    // Nothing of a run that stops half way stays behind: neither its rows nor
-    // the error lines of the records it had read.
-    const auto abandonar = [&](ErrorBD error) {
-        errores.close();
-        if (errores.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            errores.close();
-        return interrumpir(std::move(error));
-    };
-
-    ImportacionFilas filas(m_ctx, m_periodoMostrado, errores, avance, paso.total);
-    if (!filas.iniciar())
-        return abandonar(filas.error());
-    qint64 numero = 0;
-    const bool leido
-        = archivo.recorrer([&](const QString &linea) { return filas.fila(separarCampos(linea), ++numero); });
-    if (!leido || !filas.terminar())
-        return abandonar(filas.error());
-    errores.close();
-    r.estado = Estado::Terminada;
-    r.transferidos = filas.avance().transferidos;
-    r.rechazados = filas.avance().rechazados;
-    return r;
+    return importar(
+        errores, false,
+        [&](const AlRegistro &alRegistro) {
+            qint64 numero = 0;
+            archivo.recorrer([&](const QString &linea) {
+                ++numero;
+                return alRegistro({ separarCampos(linea), numero }, numero, total);
+            });
+            return QString();
+        },
+        avance);
 }
 
 ResultadoImportacion ImportacionVuelos::ImportarRegistros(
     const RecorridoRegistros &recorrer, const std::function<void(const AvanceImportacion &)> &avance)
 {
-    using Estado = ResultadoImportacion::Estado;
-    ResultadoImportacion r;
-    const auto interrumpir = [&r](ErrorBD error, Estado estado = Estado::Interrumpida) {
-        r.estado = estado;
-        r.transferidos = 0;
-        r.rechazados = 0;
-        r.error = std::move(error);
-        return r;
-    };
     QFile errores(rutaErrores());
     if (!errores.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return interrumpir(errorArchivo(errores, QStringLiteral("No se pudo crear el archivo")));
+        return interrumpida(errorArchivo(errores, QStringLiteral("No se pudo crear el archivo")));
+    return importar(errores, true, recorrer, avance);
+}
+
+ResultadoImportacion ImportacionVuelos::importar(QFile &errores, bool numerarFilas,
+    const RecorridoRegistros &recorrer, const std::function<void(const AvanceImportacion &)> &avance)
+{
+    using Estado = ResultadoImportacion::Estado;
+    // Nothing of a run that stops half way stays behind: neither its rows nor
+    // the error lines of the records it had read.
     const auto abandonar = [&](ErrorBD error, Estado estado = Estado::Interrumpida) {
         errores.close();
         if (errores.open(QIODevice::WriteOnly | QIODevice::Truncate))
             errores.close();
-        return interrumpir(std::move(error), estado);
+        return interrumpida(std::move(error), estado);
     };
 
     ImportacionFilas filas(m_ctx, m_periodoMostrado, errores, avance);
-    filas.setNumerarFilas(true);
+    filas.setNumerarFilas(numerarFilas);
     if (!filas.iniciar())
         return abandonar(filas.error());
     bool detenida = false;
@@ -536,6 +525,7 @@ ResultadoImportacion ImportacionVuelos::ImportarRegistros(
     if (!filas.terminar())
         return abandonar(filas.error());
     errores.close();
+    ResultadoImportacion r;
     r.estado = Estado::Terminada;
     r.transferidos = filas.avance().transferidos;
     r.rechazados = filas.avance().rechazados;

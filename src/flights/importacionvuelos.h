@@ -6,6 +6,7 @@
 #include "store/texto.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QFileDevice>
 #include <QList>
 #include <QString>
@@ -221,6 +222,12 @@ public:
     ReglasImportacion reglas() const;
 
 private:
+    // Both: the records through ImportacionFilas into the working copy, in
+    // one transaction; `numerarFilas` puts each record's row number before
+    // its error text.
+    ResultadoImportacion importar(QFile &errores, bool numerarFilas, const RecorridoRegistros &recorrer,
+        const std::function<void(const AvanceImportacion &)> &avance);
+
     Contexto &m_ctx;
     QString m_periodoMostrado;
 };
